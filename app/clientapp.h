@@ -1,0 +1,46 @@
+#pragma once
+
+#include <memory>
+
+#include "app/mainshell.h"
+
+namespace zenrun {
+
+struct Platform;
+struct Session;
+class Tfrmmain;
+class Tfrmlogin;
+
+// Assembles the client: creates the windows in their order, the logic behind them, and
+// connects the two. The one place that knows every subsystem.
+class ClientApp {
+public:
+    struct Options {
+        bool fetchPages = true;  // banner and news panes load their pages
+    };
+
+    ClientApp(Session& session, Platform& platform, Options options);
+    ~ClientApp();
+
+    // Creates the main window (which runs the login) and the other windows, then shows the
+    // main window. False when the login did not complete; the process is then ending.
+    bool start();
+
+    Tfrmmain& mainForm() { return *main_; }
+    MainShell& shell() { return *shell_; }
+    // Tests replace seams (the process exit, above all) before start().
+    MainShell::Seams& seams() { return seams_; }
+
+private:
+    void fillSeams();
+
+    Session& session_;
+    Platform& platform_;
+    Options options_;
+    MainShell::Seams seams_;
+    std::unique_ptr<Tfrmmain> main_;
+    std::unique_ptr<MainShell> shell_;
+    std::unique_ptr<Tfrmlogin> loginInstance_;  // created at start, never shown
+};
+
+}  // namespace zenrun

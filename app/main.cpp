@@ -1,0 +1,22 @@
+#include <QApplication>
+
+#include "app/appinfo.h"
+#include "app/clientapp.h"
+#include "app/session.h"
+#include "platform/platform.h"
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Zenrun"));
+    QApplication::setApplicationVersion(QString::fromUtf8(zenrun::kAppVersion));
+    // The window hides to the tray; only the close handler ends the program.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    zenrun::Session& session = zenrun::Session::instance();
+    session.apppath = QCoreApplication::applicationDirPath() + QLatin1Char('/');
+
+    const auto platform = zenrun::makePlatform(zenrun::platformOptionsFromEnvironment());
+    zenrun::ClientApp client(session, *platform, {});
+    if (!client.start()) return 0;
+    return QApplication::exec();
+}

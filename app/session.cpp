@@ -1,0 +1,10 @@
+#include "app/session.h"
+
+namespace zenrun {
+
+Session& Session::instance() {
+    static Session session;
+    return session;
+}
+
+}  // namespace zenrun

@@ -1,0 +1,54 @@
+#include "platform/platform.h"
+
+#include <QDir>
+#include <QStandardPaths>
+
+#include "platform/clock.h"
+#include "platform/dialogs.h"
+#include "platform/hotkeys.h"
+#include "platform/http.h"
+#include "platform/linux/linuxshell.h"
+#include "platform/linux/qtclock.h"
+#include "platform/linux/qtdialogs.h"
+#include "platform/linux/qthttp.h"
+#include "platform/linux/x11hotkeys.h"
+#include "platform/regstore.h"
+#include "platform/registry.h"
+#include "platform/shell.h"
+
+namespace zenrun {
+
+Platform::Platform() = default;
+Platform::~Platform() = default;
+
+PlatformOptions platformOptionsFromEnvironment() {
+    PlatformOptions o;
+    if (qEnvironmentVariable("ZENRUN_MODE") == QLatin1String("demo")) o.mode = PlatformMode::Demo;
+    o.stateDir = qEnvironmentVariable("ZENRUN_STATE_DIR");
+    if (o.mode == PlatformMode::Demo && o.stateDir.isEmpty())
+        o.stateDir = QDir::tempPath() + QStringLiteral("/zenrun-demo");
+    return o;
+}
+
+std::unique_ptr<Platform> makePlatform(const PlatformOptions& options) {
+    auto p = std::make_unique<Platform>();
+    p->clock = std::make_unique<QtClock>();
+    p->dialogs = std::make_unique<QtDialogs>();
+    p->hotkeys = std::make_unique<X11HotKeys>();
+    p->shell = std::make_unique<LinuxShell>();
+    p->http = std::make_unique<QtHttp>();
+    if (options.mode == PlatformMode::Demo) {
+        p->stateDir = options.stateDir;
+        p->registry = std::make_unique<RegStore>(options.stateDir + QStringLiteral("/user.reg"),
+                                                 options.stateDir + QStringLiteral("/machine.reg"));
+    } else {
+        p->stateDir = options.stateDir.isEmpty() ? QStringLiteral("/var/lib/zenrun") : options.stateDir;
+        QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
+        if (config.isEmpty()) config = QDir::homePath() + QStringLiteral("/.config");
+        p->registry = std::make_unique<RegStore>(config + QStringLiteral("/zenrun/user.reg"),
+                                                 p->stateDir + QStringLiteral("/machine.reg"));
+    }
+    return p;
+}
+
+}  // namespace zenrun

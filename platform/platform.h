@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+
+namespace zenrun {
+
+class Clock;
+class Dialogs;
+class Registry;
+class HotKeys;
+class Shell;
+class Http;
+
+// The services the operating system provides, handed to the forms and logic classes.
+struct Platform {
+    Platform();
+    ~Platform();
+    Platform(const Platform&) = delete;
+    Platform& operator=(const Platform&) = delete;
+
+    std::unique_ptr<Clock> clock;
+    std::unique_ptr<Dialogs> dialogs;
+    std::unique_ptr<Registry> registry;
+    std::unique_ptr<HotKeys> hotkeys;
+    std::unique_ptr<Shell> shell;
+    std::unique_ptr<Http> http;
+    // Folder for machine-wide state of the client itself (journals), created on demand.
+    QString stateDir;
+};
+
+enum class PlatformMode {
+    Real,  // everything on the host: routes, dial-up, registry under /var/lib/zenrun
+    Demo,  // real windows and HTTP; network simulated; all state under one demo folder
+};
+
+struct PlatformOptions {
+    PlatformMode mode = PlatformMode::Real;
+    // Demo: the folder that holds both registry hives and the machine state.
+    // Real: overrides /var/lib/zenrun when set.
+    QString stateDir;
+};
+
+// Reads ZENRUN_MODE ("demo" or "real") and ZENRUN_STATE_DIR.
+PlatformOptions platformOptionsFromEnvironment();
+std::unique_ptr<Platform> makePlatform(const PlatformOptions& options);
+
+}  // namespace zenrun
