@@ -1,9 +1,18 @@
 #include "app/clientapp.h"
 
+#include <QAction>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeView>
+
 #include "app/mainwindow.h"
 #include "app/session.h"
 #include "app/webpane.h"
 #include "backend/loginform.h"
+#include "lines/linelist.h"
+#include "lines/lineview.h"
 #include "platform/dialogs.h"
 #include "platform/linux/qtdialogs.h"
 #include "platform/platform.h"
@@ -22,10 +31,44 @@ void ClientApp::fillSeams() {
         Tfrmlogin login(session_, platform_, main_.get());
         platform_.dialogs->execModal(login);
     };
+
+    // Line list and areas
+    seams_.restoreLastLine = [this] { lineList_->loadareas(); };
+    seams_.selectFirstArea = [this] { lineList_->selectFirstArea(); };
+    seams_.refreshLines = [this] { lineList_->N14Click(); };
+}
+
+// Line list and areas, and the line list view.
+void ClientApp::createLines() {
+    Tfrmmain& f = *main_;
+    lineView_ = new LineView(session_, platform_, f);
+    lineList_ = std::make_unique<LineList>(session_, platform_, f, *lineView_);
+    LineList* list = lineList_.get();
+    LineView* view = lineView_;
+    QObject::connect(f.AreaTxt2, &QComboBox::activated, &f, [list] { list->AreaTxt2Change(); });
+    QObject::connect(f.AreaTxt, &QComboBox::activated, &f, [list] { list->AreaTxtChange(); });
+    QObject::connect(f.linenamesearch, &QPushButton::clicked, &f,
+                     [list] { list->linenamesearchClick(); });
+    QObject::connect(f.linenametxt, &QLineEdit::returnPressed, &f,
+                     [list] { list->linenamesearchClick(); });
+    QObject::connect(f.vt1->header(), &QHeaderView::sectionClicked, view,
+                     [view](int column) { view->vt1HeaderClick(column); });
+    QObject::connect(view, &LineView::clicked, view, [view] { view->vt1Click(); });
+    QObject::connect(view, &LineView::doubleClicked, view, [view] { view->vt1DblClick(); });
+    QObject::connect(f.vt1, &QTreeView::customContextMenuRequested, view,
+                     [view](const QPoint& pos) { view->popupLineMenu(pos); });
+    QObject::connect(view->N17, &QAction::triggered, view, [view] { view->N17Click(); });
+    QObject::connect(view->N18, &QAction::triggered, view, [view] { view->N18Click(); });
+    QObject::connect(view->N19, &QAction::triggered, view, [view] { view->N19Click(); });
+    // The single-line test and the pool status come with the latency probing.
+    view->onConnect = [this] {
+        if (shell_ && shell_->seams().connect) shell_->seams().connect();
+    };
 }
 
 bool ClientApp::start() {
     main_ = std::make_unique<Tfrmmain>(*platform_.clock);
+    createLines();
     main_->web1->setFetchEnabled(options_.fetchPages);
     main_->web2->setFetchEnabled(options_.fetchPages);
     if (auto* qd = dynamic_cast<QtDialogs*>(platform_.dialogs.get()))

@@ -10,6 +10,8 @@ struct Platform;
 struct Session;
 class Tfrmmain;
 class Tfrmlogin;
+class LineList;
+class LineView;
 
 // Assembles the client: creates the windows in their order, the logic behind them, and
 // connects the two. The one place that knows every subsystem.
@@ -30,9 +32,12 @@ public:
     MainShell& shell() { return *shell_; }
     // Tests replace seams (the process exit, above all) before start().
     MainShell::Seams& seams() { return seams_; }
+    LineList& lineList() { return *lineList_; }
+    LineView& lineView() { return *lineView_; }
 
 private:
     void fillSeams();
+    void createLines();
 
     Session& session_;
     Platform& platform_;
@@ -41,6 +46,8 @@ private:
     std::unique_ptr<Tfrmmain> main_;
     std::unique_ptr<MainShell> shell_;
     std::unique_ptr<Tfrmlogin> loginInstance_;  // created at start, never shown
+    LineView* lineView_ = nullptr;               // owned by the main window
+    std::unique_ptr<LineList> lineList_;
 };
 
 }  // namespace zenrun
