@@ -33,7 +33,10 @@ void ClientApp::fillSeams() {
     };
 
     // Line list and areas
-    seams_.restoreLastLine = [this] { lineList_->loadareas(); };
+    seams_.restoreLastLine = [this] {
+        lineView_->retranslate();  // the language is known once the login is done
+        lineList_->loadareas();
+    };
     seams_.selectFirstArea = [this] { lineList_->selectFirstArea(); };
     seams_.refreshLines = [this] { lineList_->N14Click(); };
 }
