@@ -66,6 +66,37 @@ TEST_F(LineView_, HasTheColumnsAndSettingsOfTheLineList) {
     for (int i = 0; i < 3; ++i) EXPECT_EQ(form().linemenu->actions()[i]->text(), captions[i]);
 }
 
+TEST_F(LineView_, HeadersAndPopupFollowTheLoginLanguage) {
+    session.langindex = 2;
+    start();
+    const QStringList headers = {"Line name", "Delay(ms)", "Online rate", "L2TP"};
+    for (int c = 0; c < 4; ++c)
+        EXPECT_EQ(model().headerData(c, Qt::Horizontal, Qt::DisplayRole).toString(), headers[c]);
+    const QStringList captions = {"Speed test", "Connect", "copy line name"};
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(form().linemenu->actions()[i]->text(), captions[i]);
+    EXPECT_EQ(view().lines().front()->l2tpstatus, QStringLiteral("yes"));
+}
+
+TEST_F(LineView_, AMouseClickOnTheHeaderSortsAndShowsOurDirection) {
+    startWithBands();
+    QHeaderView* h = form().vt1->header();
+    QApplication::processEvents();
+    const QPoint at(h->sectionViewportPosition(0) + 20, h->height() / 2);
+    for (Qt::SortOrder expected : {Qt::DescendingOrder, Qt::AscendingOrder}) {
+        for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+            QMouseEvent e(type, at, h->viewport()->mapToGlobal(at), Qt::LeftButton,
+                          type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
+                          Qt::NoModifier);
+            QApplication::sendEvent(h->viewport(), &e);
+        }
+        EXPECT_EQ(view().sortColumn(), 0);
+        EXPECT_EQ(view().sortDirection(), expected);
+        EXPECT_EQ(h->sortIndicatorSection(), 0);
+        EXPECT_EQ(h->sortIndicatorOrder(), expected);
+    }
+    EXPECT_EQ(view().lines().front()->name, QStringLiteral("不通"));
+}
+
 TEST_F(LineView_, HeaderClicksFlipTheDirectionOnEveryClick) {
     startWithBands();
     QHeaderView* h = form().vt1->header();
