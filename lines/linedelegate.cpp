@@ -14,8 +14,8 @@ constexpr int kTextMargin = 4;
 
 QColor blended(const QColor& over, const QColor& base, int alpha) {
     auto mix = [alpha](int a, int b) { return (a * alpha + b * (255 - alpha)) / 255; };
-    return QColor(mix(over.red(), base.red()), mix(over.green(), base.green()),
-                  mix(over.blue(), base.blue()));
+    return {mix(over.red(), base.red()), mix(over.green(), base.green()),
+            mix(over.blue(), base.blue())};
 }
 }  // namespace
 
