@@ -172,6 +172,9 @@ bool LineView::eventFilter(QObject* watched, QEvent* event) {
     if (watched == form_.vt1->viewport()) {
         // The view moves the focus on the press; the click is reported once it is done.
         const auto* me = dynamic_cast<QMouseEvent*>(event);
+        // A right click opens the popup without moving the focus: the popup acts on the
+        // line of the selector, which is the focused row's.
+        if (me && me->button() == Qt::RightButton) return true;
         if (event->type() == QEvent::MouseButtonRelease && me && me->button() == Qt::LeftButton)
             QMetaObject::invokeMethod(this, &LineView::clicked, Qt::QueuedConnection);
         else if (event->type() == QEvent::MouseButtonDblClick && me &&

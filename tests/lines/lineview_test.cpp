@@ -139,6 +139,18 @@ TEST_F(LineView_, ClickingARowPicksItsLineInTheSelector) {
     EXPECT_EQ(form().IPAddrTxt->currentText(), QStringLiteral("中线"));
     EXPECT_EQ(form().linelabel->text(), QStringLiteral("当前节点：中线"));
 
+    // A right click leaves the focus where it is.
+    const QPoint other = v->visualRect(indexOf(QStringLiteral("快线"))).center();
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent e(type, other, v->viewport()->mapToGlobal(other), Qt::RightButton,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::RightButton,
+                      Qt::NoModifier);
+        QApplication::sendEvent(v->viewport(), &e);
+    }
+    QApplication::processEvents();
+    EXPECT_EQ(view().focusedNode()->name, QStringLiteral("中线"));
+    EXPECT_EQ(form().IPAddrTxt->currentText(), QStringLiteral("中线"));
+
     // Double click does the same and nothing more.
     int connects = 0;
     view().onConnect = [&] { ++connects; };
