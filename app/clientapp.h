@@ -10,6 +10,7 @@ struct Platform;
 struct Session;
 class Tfrmmain;
 class Tfrmlogin;
+class Routes;
 
 // Assembles the client: creates the windows in their order, the logic behind them, and
 // connects the two. The one place that knows every subsystem.
@@ -33,6 +34,7 @@ public:
 
 private:
     void fillSeams();
+    void makeRoutes();
 
     Session& session_;
     Platform& platform_;
@@ -41,6 +43,7 @@ private:
     std::unique_ptr<Tfrmmain> main_;
     std::unique_ptr<MainShell> shell_;
     std::unique_ptr<Tfrmlogin> loginInstance_;  // created at start, never shown
+    std::unique_ptr<Routes> routes_;            // owns routerlist
 };
 
 }  // namespace zenrun
