@@ -60,6 +60,7 @@ bool ClientApp::start() {
     shell_->FormCreate();
     if (!session_.loginok) return false;
     loginInstance_ = std::make_unique<Tfrmlogin>(session_, platform_);
+    main_->centreOnScreen();
     main_->show();
     return true;
 }
