@@ -20,6 +20,12 @@ bool contains(const std::vector<Ipv4Route>& list, const Ipv4Route& r) {
 }
 }  // namespace
 
+void fillroutetype(QComboBox& routetype, const IniDocument& routeini) {
+    routetype.clear();
+    routetype.addItems(routeini.sections());
+    routetype.setCurrentIndex(routetype.count() > 0 ? 0 : -1);
+}
+
 Routes::Routes(Session& session, IpHelper& iphelper, Controls controls, const QString& journalPath)
     : session_(session), ip_(iphelper), controls_(controls), journal_(journalPath) {}
 

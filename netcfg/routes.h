@@ -13,6 +13,11 @@ class QPushButton;
 namespace zenrun {
 
 struct Session;
+class IniDocument;
+
+// Replaces the route modes offered in `routetype` by the route list's sections, in file
+// order, and selects the first. A list without sections leaves no item and no selection.
+void fillroutetype(QComboBox& routetype, const IniDocument& routeini);
 
 // The routes installed around the tunnel: the table of the chosen mode (`routerlist`), its
 // rebuilding when the mode changes, and adding and removing its routes in the system table.
