@@ -14,6 +14,12 @@ namespace zenrun {
 namespace {
 constexpr int kUnicast = 1;  // RTN_UNICAST
 
+// A lost or late answer leaves open whether the route went in. Keeping it costs at most a
+// deletion that finds nothing; dropping it could leave a route behind.
+bool mayhaveadded(int result) {
+    return result == 0 || result == ETIMEDOUT || result == ENOBUFS || result == EINTR;
+}
+
 bool contains(const std::vector<Ipv4Route>& list, const Ipv4Route& r) {
     return std::any_of(list.begin(), list.end(),
                        [&](const Ipv4Route& x) { return x.sameRoute(r); });
@@ -118,7 +124,7 @@ void Routes::addroutes() {
     journal_.write(intent);
     const std::vector<int> results = ip_.addRoutes(batch);
     for (std::size_t i = 0; i < batch.size(); ++i)
-        if (i < results.size() && results[i] == 0) added_.push_back(batch[i]);
+        if (mayhaveadded(i < results.size() ? results[i] : EIO)) added_.push_back(batch[i]);
     journal_.write(added_);
 }
 

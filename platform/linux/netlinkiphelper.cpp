@@ -24,6 +24,7 @@ namespace {
 constexpr int kReplyTimeoutSec = 5;
 constexpr std::size_t kBatch = 128;  // requests per datagram; their acks fit the receive buffer
 constexpr int kBufferBytes = 1 << 20;
+constexpr std::size_t kReceiveBytes = std::size_t{256} << 10;
 
 struct MsgFree {
     void operator()(nl_msg* m) const { nlmsg_free(m); }
@@ -64,6 +65,19 @@ std::uint32_t attrU32(nlattr* a) {
     return a ? nla_get_u32(a) : 0;
 }
 
+// The messages of one received datagram.
+std::vector<nlmsghdr*> messagesOf(std::vector<char>& buf, std::size_t size) {
+    std::vector<nlmsghdr*> out;
+    std::size_t at = 0;
+    while (size - at >= sizeof(nlmsghdr)) {
+        auto* h = reinterpret_cast<nlmsghdr*>(buf.data() + at);
+        if (h->nlmsg_len < sizeof(nlmsghdr) || h->nlmsg_len > size - at) break;
+        out.push_back(h);
+        at = std::min<std::size_t>(size, at + NLMSG_ALIGN(h->nlmsg_len));
+    }
+    return out;
+}
+
 }  // namespace
 
 NetlinkIpHelper::NetlinkIpHelper() {
@@ -96,16 +110,14 @@ int NetlinkIpHelper::query(nl_msg* msg, bool dump, const std::function<void(nlms
     h->nlmsg_pid = port_;
     const int fd = nl_socket_get_fd(sock_);
     if (send(fd, h, h->nlmsg_len, 0) < 0) return errno;
-    std::vector<char> buf(64 * 1024);
+    std::vector<char> buf(kReceiveBytes);
     for (;;) {
         const ssize_t n = recv(fd, buf.data(), buf.size(), 0);
         if (n < 0) {
             if (errno == EINTR) continue;
             return errno == EAGAIN ? ETIMEDOUT : errno;
         }
-        int left = static_cast<int>(n);
-        for (auto* r = reinterpret_cast<nlmsghdr*>(buf.data()); NLMSG_OK(r, left);
-             r = NLMSG_NEXT(r, left)) {
+        for (nlmsghdr* r : messagesOf(buf, static_cast<std::size_t>(n))) {
             if (r->nlmsg_seq != h->nlmsg_seq) continue;  // late answer to an abandoned request
             if (r->nlmsg_type == NLMSG_DONE) return 0;
             if (r->nlmsg_type == NLMSG_ERROR) {
@@ -213,7 +225,7 @@ std::vector<int> NetlinkIpHelper::change(const std::vector<Ipv4Route>& routes, b
     if (!sock_) return results;
     const int fd = nl_socket_get_fd(sock_);
     std::vector<char> out;
-    std::vector<char> in(256 * 1024);
+    std::vector<char> in(kReceiveBytes);
     for (std::size_t from = 0; from < routes.size(); from += kBatch) {
         const std::size_t to = std::min(routes.size(), from + kBatch);
         const std::uint32_t firstSeq = seq_ + 1;
@@ -248,9 +260,7 @@ std::vector<int> NetlinkIpHelper::change(const std::vector<Ipv4Route>& routes, b
                     if (pending[k]) results[from + k] = e;
                 break;
             }
-            int left = static_cast<int>(n);
-            for (auto* r = reinterpret_cast<nlmsghdr*>(in.data()); NLMSG_OK(r, left);
-                 r = NLMSG_NEXT(r, left)) {
+            for (nlmsghdr* r : messagesOf(in, static_cast<std::size_t>(n))) {
                 const std::uint32_t k = r->nlmsg_seq - firstSeq;
                 if (r->nlmsg_type != NLMSG_ERROR || k >= pending.size() || !pending[k]) continue;
                 results[from + k] = -static_cast<const nlmsgerr*>(NLMSG_DATA(r))->error;
