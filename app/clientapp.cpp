@@ -13,7 +13,9 @@
 #include "backend/loginform.h"
 #include "lines/linelist.h"
 #include "lines/lineview.h"
+#include "netcfg/routes.h"
 #include "platform/dialogs.h"
+#include "platform/iphelper.h"
 #include "platform/linux/qtdialogs.h"
 #include "platform/platform.h"
 
@@ -32,15 +34,26 @@ void ClientApp::fillSeams() {
         platform_.dialogs->execModal(login);
     };
 
-    // Line list and areas
+    // --- Lines -------------------------------------------------------------------------
     seams_.restoreLastLine = [this] {
         lineView_->retranslate();  // the language is known once the login is done
         lineList_->loadareas();
     };
     seams_.selectFirstArea = [this] { lineList_->selectFirstArea(); };
     seams_.refreshLines = [this] { lineList_->N14Click(); };
+    // --- end Lines ---------------------------------------------------------------------
+
+    // --- Routes ------------------------------------------------------------------------
+    seams_.applyRouteMode = [this] {
+        if (routes_) routes_->routetypeChange();
+    };
+    seams_.removeRoutes = [this] {
+        if (routes_) routes_->delroutesonteardown();
+    };
+    // --- end Routes --------------------------------------------------------------------
 }
 
+// --- Lines -----------------------------------------------------------------------------
 // Line list and areas, and the line list view.
 void ClientApp::createLines() {
     Tfrmmain& f = *main_;
@@ -68,10 +81,25 @@ void ClientApp::createLines() {
         if (shell_ && shell_->seams().connect) shell_->seams().connect();
     };
 }
+// --- end Lines -------------------------------------------------------------------------
+
+// --- Routes ----------------------------------------------------------------------------
+// The route table lives as long as the main window; routes a killed earlier run left
+// behind are removed before anything else touches the table.
+void ClientApp::makeRoutes() {
+    routes_ = std::make_unique<Routes>(
+        session_, *platform_.ipHelper,
+        Routes::Controls{main_->routetype, main_->com_game, main_->sButton1, main_->sButton2},
+        platform_.stateDir + QStringLiteral("/routes.journal"));
+    routes_->wire();
+    routes_->clearleftoverroutes();
+}
+// --- end Routes ------------------------------------------------------------------------
 
 bool ClientApp::start() {
     main_ = std::make_unique<Tfrmmain>(*platform_.clock);
     createLines();
+    makeRoutes();
     main_->web1->setFetchEnabled(options_.fetchPages);
     main_->web2->setFetchEnabled(options_.fetchPages);
     if (auto* qd = dynamic_cast<QtDialogs*>(platform_.dialogs.get()))

@@ -12,6 +12,7 @@ class Tfrmmain;
 class Tfrmlogin;
 class LineList;
 class LineView;
+class Routes;
 
 // Assembles the client: creates the windows in their order, the logic behind them, and
 // connects the two. The one place that knows every subsystem.
@@ -38,6 +39,7 @@ public:
 private:
     void fillSeams();
     void createLines();
+    void makeRoutes();
 
     Session& session_;
     Platform& platform_;
@@ -48,6 +50,7 @@ private:
     std::unique_ptr<Tfrmlogin> loginInstance_;  // created at start, never shown
     LineView* lineView_ = nullptr;               // owned by the main window
     std::unique_ptr<LineList> lineList_;
+    std::unique_ptr<Routes> routes_;            // owns routerlist
 };
 
 }  // namespace zenrun
