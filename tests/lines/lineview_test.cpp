@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QSignalSpy>
+#include <QTest>
 #include <thread>
 
 #include "linefixture.h"
@@ -139,15 +140,14 @@ TEST_F(LineView_, ClickingARowPicksItsLineInTheSelector) {
     EXPECT_EQ(form().IPAddrTxt->currentText(), QStringLiteral("中线"));
     EXPECT_EQ(form().linelabel->text(), QStringLiteral("当前节点：中线"));
 
-    // A right click leaves the focus where it is.
+    // A right click, through the window system, opens the popup and leaves the focus.
     const QPoint other = v->visualRect(indexOf(QStringLiteral("快线"))).center();
-    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
-        QMouseEvent e(type, other, v->viewport()->mapToGlobal(other), Qt::RightButton,
-                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::RightButton,
-                      Qt::NoModifier);
-        QApplication::sendEvent(v->viewport(), &e);
-    }
+    QSignalSpy popup(v, &QWidget::customContextMenuRequested);
+    QTest::mouseClick(form().windowHandle(), Qt::RightButton, Qt::NoModifier,
+                      v->viewport()->mapTo(&form(), other));
     QApplication::processEvents();
+    EXPECT_EQ(popup.count(), 1);
+    form().linemenu->hide();
     EXPECT_EQ(view().focusedNode()->name, QStringLiteral("中线"));
     EXPECT_EQ(form().IPAddrTxt->currentText(), QStringLiteral("中线"));
 
