@@ -28,14 +28,7 @@ IniDocument IniDocument::parse(const QString& text) {
         const QString key = (eq < 0 ? line : line.left(eq)).trimmed();
         const QString value = eq < 0 ? QString() : line.mid(eq + 1).trimmed();
         if (key.isEmpty()) continue;
-        bool seen = false;
-        for (const Entry& e : current->entries) {
-            if (e.key.compare(key, Qt::CaseInsensitive) == 0) {
-                seen = true;
-                break;
-            }
-        }
-        if (!seen) current->entries.push_back({key, value});
+        current->entries.push_back({key, value});
     }
     return doc;
 }

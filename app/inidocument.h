@@ -7,9 +7,9 @@
 namespace zenrun {
 
 // An INI document held in memory: "[name]" opens a section, "key=value" adds a key.
-// Sections and keys keep their order of appearance; names match without regard to case;
-// when a key (or a section) appears twice, the first one wins and later keys of a repeated
-// section are added to the first. Lines starting with ';' or '#' are comments; blanks around
+// Sections and keys keep their order of appearance; names match without regard to case.
+// A repeated key keeps its place in keys() (a list walks every line), but its value is the
+// first one's; the keys of a repeated section are added to the first. Lines starting with ';' or '#' are comments; blanks around
 // names and values are trimmed. Lines outside any section are ignored.
 class IniDocument {
 public:
