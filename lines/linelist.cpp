@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QHash>
 #include <QLineEdit>
 #include <stdexcept>
 
@@ -136,13 +137,21 @@ bool LineList::filllines(const QString& area, const QString& filter) {
     }
     const L2tpTexts l2tp(session_.langindex);
     const QStringList entries = session_.lineini.sectionValues(area);
+    // A repeated name reads the value of its first line, as the list's reader does; looked
+    // up here in one pass so that a large area stays linear.
+    QHash<QString, QString> firstValue;
+    firstValue.reserve(entries.size());
+    for (const QString& entry : entries) {
+        const qsizetype eq = entry.indexOf(QLatin1Char('='));
+        const QString key = entry.left(eq).toCaseFolded();
+        if (!firstValue.contains(key)) firstValue.insert(key, entry.mid(eq + 1));
+    }
     std::vector<LineNode> lines;
     lines.reserve(static_cast<std::size_t>(entries.size()));
     for (const QString& entry : entries) {
-        const qsizetype eq = entry.indexOf(QLatin1Char('='));
-        const QString name = entry.left(eq);
+        const QString name = entry.left(entry.indexOf(QLatin1Char('=')));
         if (!filter.isEmpty() && !name.contains(filter, Qt::CaseSensitive)) continue;
-        if (std::optional<ps> line = makeline(name, entry.mid(eq + 1), l2tp))
+        if (std::optional<ps> line = makeline(name, firstValue.value(name.toCaseFolded()), l2tp))
             lines.push_back(std::make_shared<ps>(std::move(*line)));
     }
     view_.setLines(std::move(lines));

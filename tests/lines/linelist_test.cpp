@@ -112,6 +112,25 @@ TEST_F(LineList_, ShiftedAndNonNumericFieldsAreReadAsTheyFall) {
     EXPECT_TRUE(row(QStringLiteral("深圳2")));
 }
 
+TEST_F(LineList_, SameNamesInTwoAreasAreSeparateAndARepeatedNameReadsItsFirstValue) {
+    lineList =
+        QStringLiteral("[甲]\n") +
+        lineentry(QStringLiteral("同名"), QStringLiteral("10.7.0.1"), QStringLiteral("91%,1,1")) +
+        lineentry(QStringLiteral("重复"), QStringLiteral("10.7.0.2"), QStringLiteral("92%,1,1")) +
+        lineentry(QStringLiteral("重复"), QStringLiteral("10.7.0.3"), QStringLiteral("93%,0,3")) +
+        QStringLiteral("[乙]\n") +
+        lineentry(QStringLiteral("同名"), QStringLiteral("10.8.0.1"), QStringLiteral("81%,0,4"));
+    start();
+    EXPECT_EQ(rows(), QStringList({"同名", "重复", "重复"}));
+    EXPECT_EQ(view().lines()[1]->ip, QStringLiteral("10.7.0.2"));
+    EXPECT_EQ(view().lines()[2]->ip, QStringLiteral("10.7.0.2"));
+    EXPECT_NE(view().lines()[1], view().lines()[2]);
+    EXPECT_EQ(row(QStringLiteral("同名"))->ip, QStringLiteral("10.7.0.1"));
+    choose(form().AreaTxt2, 1);
+    EXPECT_EQ(row(QStringLiteral("同名"))->ip, QStringLiteral("10.8.0.1"));
+    EXPECT_EQ(row(QStringLiteral("同名"))->marknum, QStringLiteral("4"));
+}
+
 TEST(LineParse, L2tpTextsFollowTheLanguage) {
     const QString value = encodeaddr(QStringLiteral("10.0.0.9")) + QStringLiteral(",99%,1,3");
     const QString off = encodeaddr(QStringLiteral("10.0.0.9")) + QStringLiteral(",99%,2,3");
