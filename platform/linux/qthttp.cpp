@@ -58,6 +58,8 @@ HttpReply QtHttp::run(const QString& url, const QByteArray* body, int readTimeou
     req.setMaximumRedirectsAllowed(10);
     if (!userAgent.isEmpty()) req.setHeader(QNetworkRequest::UserAgentHeader, userAgent);
 
+    // Deleted on return: by then it has finished and no signal of it is running, and a caller
+    // without an outer event loop would otherwise collect deferred deletes.
     std::unique_ptr<QNetworkReply> reply;
     if (body) {
         req.setHeader(QNetworkRequest::ContentTypeHeader,
@@ -105,8 +107,6 @@ HttpReply QtHttp::run(const QString& url, const QByteArray* body, int readTimeou
         result.body = dec.isValid() ? dec.decode(bytes) : QString::fromLatin1(bytes);
         result.ok = true;
     }
-    // Finished and outside its signals, so the reply can go now rather than at a later
-    // deferred delete (a caller without a running event loop would collect them).
     return result;
 }
 
