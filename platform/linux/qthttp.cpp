@@ -57,6 +57,9 @@ HttpReply QtHttp::run(const QString& url, const QByteArray* body, int readTimeou
                      QNetworkRequest::NoLessSafeRedirectPolicy);
     req.setMaximumRedirectsAllowed(10);
     if (!userAgent.isEmpty()) req.setHeader(QNetworkRequest::UserAgentHeader, userAgent);
+    // Uncompressed replies: a decompressor may hold bytes back, and the read time-out must
+    // see every byte that arrives. The back-end's replies are short texts anyway.
+    req.setRawHeader("Accept-Encoding", "identity");
 
     // Deleted on return: by then it has finished and no signal of it is running, and a caller
     // without an outer event loop would otherwise collect deferred deletes.
