@@ -56,7 +56,8 @@ QString plainpath(const QString& home, const QString& rel) {
     if (home.isEmpty() || QDir::isRelativePath(home) || !QFileInfo(home).isDir()) return {};
     QString path = QDir::cleanPath(home);
     for (const QString& part : rel.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
-        path += QLatin1Char('/') + part;
+        if (!path.endsWith(QLatin1Char('/'))) path += QLatin1Char('/');
+        path += part;
         if (!isdir(path)) return {};
     }
     return path;

@@ -1,7 +1,6 @@
 #include <QByteArray>
 #include <QHash>
 #include <cstdio>
-#include <memory>
 #include <opencc/Lexicon.hpp>
 #include <opencc/MarisaDict.hpp>
 
