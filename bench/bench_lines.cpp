@@ -8,22 +8,16 @@
 
 #include "app/mainwindow.h"
 #include "app/session.h"
-#include "app/textutil.h"
 #include "lines/linelist.h"
 #include "lines/linemodel.h"
+#include "lines/linetestdata.h"
 #include "lines/lineview.h"
 #include "platform/sim/simplatform.h"
 
 using namespace zenrun;
+using zenrun::testing::encodeaddr;
 
 namespace {
-
-QString encodeaddr(const QString& address) {
-    auto b64 = [](const QString& s) { return QString::fromLatin1(s.toLatin1().toBase64()); };
-    QString s = blockswap(b64(address), 4);
-    s = blockswap(b64(s), 7);
-    return blockswap(b64(s), 6);
-}
 
 QString arealist(int lines) {
     QString text = QStringLiteral("[大区]\n");
