@@ -294,6 +294,9 @@ TEST_F(LineList_, ASpeedTestRunningRefusesEveryRefill) {
     session.langindex = 2;
     choose(form().AreaTxt2, 0);
     EXPECT_EQ(sim.dialogs.boxes.last().text, QStringLiteral("please close bat speed"));
+    session.langindex = 3;
+    choose(form().AreaTxt2, 0);
+    EXPECT_EQ(sim.dialogs.boxes.last().text, QStringLiteral("請先關閉測速"));
 }
 
 }  // namespace
