@@ -23,11 +23,13 @@ using namespace zenrun::server;
 
 namespace {
 
+constexpr char kUsage[] =
+    "usage: zenrun-backend --listen HOST:PORT [--listen HOST:PORT ...] --data FILE --db FILE "
+    "[--fault PATH=SPEC ...]\n"
+    "  SPEC: stall:MS | empty | bytes:TEXT | hex:HEX | close | status:CODE\n";
+
 int usage(const std::string& why) {
-    std::cerr << "zenrun-backend: " << why << "\n"
-              << "usage: zenrun-backend --listen HOST:PORT [--listen HOST:PORT ...] --data FILE "
-                 "--db FILE [--fault PATH=SPEC ...]\n"
-              << "  SPEC: stall:MS | empty | bytes:TEXT | hex:HEX | close | status:CODE\n";
+    std::cerr << "zenrun-backend: " << why << "\n" << kUsage;
     return 2;
 }
 
@@ -40,7 +42,10 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         const bool hasValue = i + 1 < argc;
-        if (arg == "--help" || arg == "-h") return usage("the reference back-end"), 0;
+        if (arg == "--help" || arg == "-h") {
+            std::cout << kUsage;
+            return 0;
+        }
         if (!hasValue) return usage("missing value after " + arg);
         const std::string value = argv[++i];
         if (arg == "--listen") {
