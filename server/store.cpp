@@ -54,11 +54,11 @@ class Stmt {
         if (rc == SQLITE_DONE) return false;
         throw std::runtime_error(sqlite3_errmsg(sqlite3_db_handle(s_)));
     }
-    QString text(int col) const {
+    [[nodiscard]] QString text(int col) const {
         const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(s_, col));
         return p ? QString::fromUtf8(p) : QString();
     }
-    int changes() const { return sqlite3_changes(sqlite3_db_handle(s_)); }
+    [[nodiscard]] int changes() const { return sqlite3_changes(sqlite3_db_handle(s_)); }
 
   private:
     sqlite3_stmt* s_ = nullptr;
