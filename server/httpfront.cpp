@@ -4,6 +4,7 @@
 #include <dirent.h>
 #include <httplib.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <sys/socket.h>
 
 #include <cstdlib>
@@ -131,6 +132,13 @@ void HttpFront::setup(httplib::Server& svr) {
     // client's parallel connections.
     svr.new_task_queue = [] { return new httplib::ThreadPool(32); };
     svr.set_keep_alive_timeout(2);
+    // Replies are small and written in pieces; without TCP_NODELAY every reply would wait
+    // for the peer's delayed acknowledgement. Accepted sockets inherit it on Linux.
+    svr.set_socket_options([](socket_t sock) {
+        httplib::default_socket_options(sock);
+        int one = 1;
+        setsockopt(sock, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+    });
 
     // Control endpoints, for loopback peers only.
     svr.Get(R"(/_control/(\w+))", [this](const httplib::Request& req, httplib::Response& res) {
