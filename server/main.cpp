@@ -8,6 +8,8 @@
 
 #include <pthread.h>
 
+#include <atomic>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <iostream>
@@ -85,13 +87,21 @@ int main(int argc, char** argv) {
         }
         for (const std::string& b : front.bound())
             std::cout << "zenrun-backend: listening on " << b << std::endl;
+        std::atomic<bool> done{false};
         std::thread stopper([&] {
             int sig = 0;
             sigwait(&stopSignals, &sig);
-            front.stop();
+            // A listener that had not begun to listen yet misses a stop; repeat until
+            // every listener has returned.
+            while (!done) {
+                front.stop();
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            }
         });
         front.run();
-        // run() only returns after stop(), which the signal thread calls.
+        done = true;
+        // When the listeners ended on their own, wake the signal thread.
+        pthread_kill(stopper.native_handle(), SIGTERM);
         stopper.join();
     } catch (const std::exception& e) {
         std::cerr << "zenrun-backend: " << e.what() << "\n";

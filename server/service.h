@@ -38,7 +38,6 @@ class Service {
     // Nothing when the path (or the method for it) is not served.
     std::optional<Reply> handle(const std::string& method, const std::string& path,
                                 const Params& query, const Params& form, const std::string& peer);
-    const Data& data() const { return data_; }
     Store& store() { return store_; }
 
   private:

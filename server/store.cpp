@@ -186,14 +186,6 @@ bool Store::report(const Report& r, std::int64_t at, int ttl, int limit) {
     return true;
 }
 
-int Store::livesessions(const QString& user, std::int64_t at, int ttl) {
-    std::lock_guard lock(mutex_);
-    Stmt s(db_, "SELECT count(*) FROM online_sessions WHERE username = ? AND last_seen >= ?");
-    s.bind(1, user).bind(2, at - ttl);
-    s.step();
-    return s.text(0).toInt();
-}
-
 void Store::grant(const Grant& g) {
     std::lock_guard lock(mutex_);
     Stmt s(db_,

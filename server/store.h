@@ -48,7 +48,6 @@ class Store {
     bool report(const Report& r, std::int64_t now, int ttl, int limit);
     void grant(const Grant& g);
     std::vector<Grant> grants();
-    int livesessions(const QString& user, std::int64_t now, int ttl);
 
   private:
     void exec(const char* sql);
