@@ -51,6 +51,10 @@ struct ClientFixture : ::testing::Test {
     Session session;
     std::unique_ptr<ClientApp> app;
     QString lineList = demolist();
+    // What the login leaves in the session.
+    QString serverhost = QStringLiteral("127.0.0.1:9");
+    QString username = QStringLiteral("tester");
+    QString viewcode = QStringLiteral("v1");
 
     void saveLast(const QString& area, const QString& line) {
         sim.registry.writeString(Hive::LocalMachine, kLastLineKey, QStringLiteral("AREACombobox2"),
@@ -65,9 +69,9 @@ struct ClientFixture : ::testing::Test {
         app->seams().exitProcess = [](int) {};
         app->seams().showLogin = [this] {
             session.loginok = true;
-            session.serverhost = QStringLiteral("127.0.0.1:9");
-            session.username = QStringLiteral("tester");
-            session.viewcode = QStringLiteral("v1");
+            session.serverhost = serverhost;
+            session.username = username;
+            session.viewcode = viewcode;
             session.lineini = IniDocument::parse(lineList);
         };
         ASSERT_TRUE(app->start());
