@@ -12,7 +12,7 @@ class LineModel;
 // across the whole row, a horizontal grid line, no focus rectangle.
 class LineDelegate : public QStyledItemDelegate {
     Q_OBJECT
-  public:
+public:
     LineDelegate(const LineModel& model, const QAbstractItemView& view, QObject* parent = nullptr);
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
@@ -21,7 +21,7 @@ class LineDelegate : public QStyledItemDelegate {
 
     static constexpr int kRowHeight = 20;
 
-  private:
+private:
     const LineModel& model_;
     const QAbstractItemView& view_;
 };

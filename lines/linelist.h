@@ -19,7 +19,7 @@ class LineView;
 // filling the line list of one area, the name search, the refresh from the back-end, and
 // the last area and line restored at start.
 class LineList {
-  public:
+public:
     LineList(Session& session, Platform& platform, Tfrmmain& form, LineView& view);
 
     // Reads one line of the list ("address,rate,l2tp,type"); nothing for an empty value.
@@ -40,7 +40,7 @@ class LineList {
     // The first-show fallback: the first area and its lines.
     void selectFirstArea();
 
-  private:
+private:
     void fillareas();
     void fillkeys(const QString& area);
     void addtitles(bool searchTitles);

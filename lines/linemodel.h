@@ -13,7 +13,7 @@ namespace zenrun {
 // four columns wide. Lives on the UI thread; the records are read and written there only.
 class LineModel : public QAbstractTableModel {
     Q_OBJECT
-  public:
+public:
     explicit LineModel(QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -40,7 +40,7 @@ class LineModel : public QAbstractTableModel {
     // is kept alive by the call even when the list is rebuilt meanwhile.
     void postDelay(LineNode line, QString delay, bool lost = false);
 
-  private:
+private:
     void reindex();
 
     std::vector<LineNode> lines_;

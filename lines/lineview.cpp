@@ -103,10 +103,6 @@ void LineView::setLines(std::vector<LineNode> lines) {
     model_->setLines(std::move(lines));
 }
 
-void LineView::clear() {
-    model_->clear();
-}
-
 LineNode LineView::focusedNode() const {
     return model_->node(form_.vt1->currentIndex().row());
 }

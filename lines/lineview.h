@@ -22,7 +22,7 @@ class LineDelegate;
 // list logic; probe results reach the records through the model on the UI thread.
 class LineView : public QObject {
     Q_OBJECT
-  public:
+public:
     LineView(Session& session, Platform& platform, Tfrmmain& form);
     ~LineView() override;
 
@@ -31,7 +31,6 @@ class LineView : public QObject {
     // Rows in view order.
     const std::vector<LineNode>& lines() const;
     void setLines(std::vector<LineNode> lines);
-    void clear();
 
     LineNode focusedNode() const;
     void setFocusedNode(const LineNode& line);  // null clears the focus
@@ -63,15 +62,15 @@ class LineView : public QObject {
     QAction* N18 = nullptr;
     QAction* N19 = nullptr;
 
-  signals:
+signals:
     // Any mouse click (or double click) on the list, rows or empty space.
     void clicked();
     void doubleClicked();
 
-  protected:
+protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-  private:
+private:
     void setupView();
     void showSortIndicator();
 

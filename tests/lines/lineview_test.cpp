@@ -182,6 +182,19 @@ TEST_F(LineView_, ClickingARowPicksItsLineInTheSelector) {
     EXPECT_EQ(form().linelabel->text(), QStringLiteral("Line:快线"));
 }
 
+TEST_F(LineView_, TheFocusedRowIsSettableAndStaysWithItsLineThroughASort) {
+    startWithBands();
+    const LineNode slow = row(QStringLiteral("很慢"));
+    view().setFocusedNode(slow);
+    EXPECT_EQ(view().focusedNode(), slow);
+    view().setSort(1, Qt::DescendingOrder);
+    view().sort();
+    EXPECT_EQ(model().rowOf(slow.get()), 2);  // after "NA" and the failed line
+    EXPECT_EQ(view().focusedNode(), slow);
+    view().setFocusedNode({});
+    EXPECT_FALSE(view().focusedNode());
+}
+
 TEST_F(LineView_, PopupItemsTestConnectAndCopyTheSelectorsLine) {
     start();
     int tests = 0, connects = 0;
