@@ -10,6 +10,9 @@ struct Platform;
 struct Session;
 class Tfrmmain;
 class Tfrmlogin;
+class Login;
+class TForm6;
+class VersionReminder;
 
 // Assembles the client: creates the windows in their order, the logic behind them, and
 // connects the two. The one place that knows every subsystem.
@@ -41,6 +44,13 @@ private:
     std::unique_ptr<Tfrmmain> main_;
     std::unique_ptr<MainShell> shell_;
     std::unique_ptr<Tfrmlogin> loginInstance_;  // created at start, never shown
+
+    // Login, languages and the update notice
+    void wireLogin();
+    void createLoginInstances();
+    std::unique_ptr<Login> loginInstanceLogic_;  // re-reads the options, re-applies the language
+    std::unique_ptr<TForm6> noticeInstance_;     // created at start, never shown
+    std::unique_ptr<VersionReminder> reminder_;
 };
 
 }  // namespace zenrun
