@@ -44,6 +44,7 @@ bool ClientApp::start() {
     shell_->FormCreate();
     if (!session_.loginok) return false;
     createLoginInstances();
+    main_->centreOnScreen();
     main_->show();
     return true;
 }

@@ -7,12 +7,14 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QSystemTrayIcon>
 #include <QTreeView>
@@ -56,6 +58,7 @@ Tfrmmain::Tfrmmain(Clock& clock, QWidget* parent) : QMainWindow(parent) {
     buildControls();
     buildOffstage();
     buildMenus();
+    layout()->setSizeConstraint(QLayout::SetFixedSize);  // not resizable
 
     auto timer = [&clock](int interval) { return clock.createTimer(interval); };
     mainshow = timer(1000);
@@ -97,6 +100,7 @@ void Tfrmmain::buildControls() {
     sLabel5->setObjectName(QStringLiteral("sLabel5"));
     routetype = place(new QComboBox(GroupBox2), 84, 114, 154, 26);
     routetype->setObjectName(QStringLiteral("routetype"));
+    routetype->addItem(QStringLiteral("全局加速"));  // item 0 is always the global mode
     btn_speed = place(new QPushButton(QStringLiteral("批量测速"), GroupBox2), 12, 150, 108, 28);
     btn_speed->setObjectName(QStringLiteral("btn_speed"));
     cesu = place(new QPushButton(QStringLiteral("单个测速"), GroupBox2), 130, 150, 108, 28);
@@ -241,6 +245,12 @@ void Tfrmmain::buildMenus() {
     RzTrayIcon1->setObjectName(QStringLiteral("RzTrayIcon1"));
     RzTrayIcon1->setContextMenu(taskmenu1);
     setWindowIcon(RzTrayIcon1->icon());
+}
+
+void Tfrmmain::centreOnScreen() {
+    adjustSize();
+    if (const QScreen* s = screen())
+        move(s->availableGeometry().center() - frameGeometry().center() + pos());
 }
 
 void Tfrmmain::showEvent(QShowEvent* event) {

@@ -136,6 +136,8 @@ public:
     QString str_fwip;
     QString str_fwpass;
 
+    void centreOnScreen();
+
     // Window events, wired by the client.
     std::function<void()> onShow;
     std::function<bool()> onCloseQuery;  // false refuses the close
