@@ -43,6 +43,7 @@ Tfrmlogin::Tfrmlogin(QWidget* parent) : QDialog(parent) {
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
     wb1 = place(new WebPane(this), "wb1", 0, 0, kWidth, 72);
+    wb1->setFocusPolicy(Qt::NoFocus);  // the window opens with the cursor in the user name
 
     sGroupBox1 = place(new QGroupBox(QStringLiteral("登陆"), this), "sGroupBox1", 6, 76, 337, 172);
     sLabel1 = place(new QLabel(QStringLiteral("用户名:"), sGroupBox1), "sLabel1", 14, 26, 72, 22);
@@ -79,6 +80,14 @@ Tfrmlogin::Tfrmlogin(QWidget* parent) : QDialog(parent) {
     Label1->installEventFilter(this);
     Button1 = place(button(QStringLiteral("判断语言"), this), "Button1", kWidth + 20, 30, 80, 26);
     Button1->hide();
+
+    setTabOrder(edt_user, edt_pass);
+    setTabOrder(edt_pass, lang);
+    setTabOrder(lang, chkpass);
+    setTabOrder(chkpass, btn_login);
+    setTabOrder(btn_login, btn_exit);
+    setTabOrder(btn_exit, sButton1);
+    edt_user->setFocus();
 
     if (const QScreen* screen = this->screen()) {
         const QRect r = screen->availableGeometry();

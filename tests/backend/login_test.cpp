@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 
 #include "app/clientapp.h"
+#include "app/mainwindow.h"
 #include "app/textutil.h"
 #include "backend/updatenotice.h"
 #include "loginrig.h"
@@ -496,6 +497,43 @@ TEST(LoginOptions, UnreadableOptionsLeaveTheWindowAsDesigned) {
         EXPECT_EQ(rig.form->lang->currentIndex(), c.langindex == 0 ? 0 : c.langindex - 1);
         EXPECT_EQ(rig.form->btn_login->text(), c.langindex == 2 ? "Login" : "登  陆");
     }
+}
+
+}  // namespace
+}  // namespace zenrun
+
+namespace zenrun {
+namespace {
+
+// The assembled client: the stored language reaches the login window before it is shown,
+// and a good login lets the main window appear with the login's texts.
+TEST(LoginInClient, StoredLanguageAndAGoodLoginShowTheMainWindow) {
+    SimPlatform sp;
+    Session session;
+    testing::FakeBackend backend;
+    backend.install(sp.http);
+    sp.registry.writeString(Hive::CurrentUser, kKey, "savelang", "1");
+    ClientApp app(session, sp.platform, {false});
+    app.seams().exitProcess = [](int) { FAIL() << "the program must not end"; };
+    QString loginButton;
+    sp.dialogs.queueModal([&](QDialog& d) {
+        auto& form = dynamic_cast<Tfrmlogin&>(d);
+        loginButton = form.btn_login->text();
+        form.edt_user->setText(QStringLiteral("alice"));
+        form.edt_pass->setText(QStringLiteral("pw"));
+        form.btn_login->click();
+        return form.result();
+    });
+
+    ASSERT_TRUE(app.start());
+    EXPECT_EQ(loginButton, "Login");
+    EXPECT_TRUE(session.loginok);
+    EXPECT_EQ(session.langindex, 2);
+    EXPECT_TRUE(app.mainForm().isVisible());
+    EXPECT_EQ(app.mainForm().btn_conn->text(), "Connect");
+    EXPECT_EQ(app.mainForm().userlabel->text(), "UserName：alice  " + backend.loginReply);
+    EXPECT_EQ(sp.dialogs.modalsShown, QStringList{"frmlogin"});
+    EXPECT_EQ(sp.registry.readString(Hive::CurrentUser, kKey, "savelang"), "1");
 }
 
 }  // namespace
