@@ -20,6 +20,10 @@ public:
     QStringList sections() const;
     bool sectionExists(const QString& section) const;
     QStringList keys(const QString& section) const;
+    // The name of every key line of a section in file order, repeats included, as a section
+    // reader lists them: a list read by position (the route list) keeps one place per line,
+    // and value() of a repeated name gives its first occurrence's value.
+    QStringList keynames(const QString& section) const;
     bool valueExists(const QString& section, const QString& key) const;
     QString value(const QString& section, const QString& key, const QString& fallback = {}) const;
     // "key=value" lines of a section, in order.
@@ -33,6 +37,7 @@ private:
     struct Section {
         QString name;
         std::vector<Entry> entries;
+        QStringList names;  // every key line, repeats included
     };
     const Section* find(const QString& section) const;
     std::vector<Section> sections_;
