@@ -10,6 +10,7 @@ struct Platform;
 struct Session;
 class Tfrmmain;
 class Tfrmlogin;
+class Routes;
 class Login;
 class TForm6;
 class VersionReminder;
@@ -36,6 +37,7 @@ public:
 
 private:
     void fillSeams();
+    void makeRoutes();
 
     Session& session_;
     Platform& platform_;
@@ -44,6 +46,7 @@ private:
     std::unique_ptr<Tfrmmain> main_;
     std::unique_ptr<MainShell> shell_;
     std::unique_ptr<Tfrmlogin> loginInstance_;  // created at start, never shown
+    std::unique_ptr<Routes> routes_;            // owns routerlist
 
     // Login, languages and the update notice
     void wireLogin();

@@ -15,6 +15,7 @@
 #include "backend/loginform.h"
 #include "backend/mystring.h"
 #include "backend/updatenotice.h"
+#include "netcfg/routes.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/http.h"
@@ -273,9 +274,7 @@ void Login::downloadlists(const QString& user) {
         session_.routeini = IniDocument::parse(routes);
         // Filling the selector is not a choice of the user: no change handler runs.
         const QSignalBlocker quiet(main_.routetype);
-        main_.routetype->clear();
-        main_.routetype->addItems(session_.routeini.sections());
-        main_.routetype->setCurrentIndex(0);
+        fillroutetype(*main_.routetype, session_.routeini);
     } catch (...) {
     }
 }

@@ -7,7 +7,9 @@
 #include "platform/dialogs.h"
 #include "platform/hotkeys.h"
 #include "platform/http.h"
+#include "platform/iphelper.h"
 #include "platform/linux/linuxshell.h"
+#include "platform/linux/netlinkiphelper.h"
 #include "platform/linux/qtclock.h"
 #include "platform/linux/qtdialogs.h"
 #include "platform/linux/qthttp.h"
@@ -15,6 +17,7 @@
 #include "platform/regstore.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
+#include "platform/sim/simiphelper.h"
 
 namespace zenrun {
 
@@ -30,6 +33,17 @@ PlatformOptions platformOptionsFromEnvironment() {
     return o;
 }
 
+namespace {
+// The demo must not change the host: its routes live in memory, behind a home router.
+std::unique_ptr<IpHelper> demoIpHelper() {
+    auto sim = std::make_unique<SimIpHelper>();
+    constexpr std::uint32_t lan = 0xC0A80100;  // 192.168.1.0/24 on interface 2
+    sim->setRoutes({{0, 0, lan | 1, 2, 1, 3, 100}, {lan, 0xFFFFFF00, 0, 2, 1, 2, 100}});
+    sim->setNeighbour(lan | 1, 2);
+    return sim;
+}
+}  // namespace
+
 std::unique_ptr<Platform> makePlatform(const PlatformOptions& options) {
     auto p = std::make_unique<Platform>();
     p->clock = std::make_unique<QtClock>();
@@ -39,9 +53,11 @@ std::unique_ptr<Platform> makePlatform(const PlatformOptions& options) {
     p->http = std::make_unique<QtHttp>();
     if (options.mode == PlatformMode::Demo) {
         p->stateDir = options.stateDir;
+        p->ipHelper = demoIpHelper();
         p->registry = std::make_unique<RegStore>(options.stateDir + QStringLiteral("/user.reg"),
                                                  options.stateDir + QStringLiteral("/machine.reg"));
     } else {
+        p->ipHelper = std::make_unique<NetlinkIpHelper>();
         p->stateDir = options.stateDir.isEmpty() ? QStringLiteral("/var/lib/zenrun") : options.stateDir;
         QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
         if (config.isEmpty()) config = QDir::homePath() + QStringLiteral("/.config");

@@ -11,6 +11,7 @@ class Registry;
 class HotKeys;
 class Shell;
 class Http;
+class IpHelper;
 
 // The services the operating system provides, handed to the forms and logic classes.
 struct Platform {
@@ -25,6 +26,7 @@ struct Platform {
     std::unique_ptr<HotKeys> hotkeys;
     std::unique_ptr<Shell> shell;
     std::unique_ptr<Http> http;
+    std::unique_ptr<IpHelper> ipHelper;  // real: netlink; demo: simulated table
     // Folder for machine-wide state of the client itself (journals), created on demand.
     QString stateDir;
 };

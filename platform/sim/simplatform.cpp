@@ -12,6 +12,7 @@ std::unique_ptr<Platform> build() {
     p->hotkeys = std::make_unique<SimHotKeys>();
     p->shell = std::make_unique<SimShell>();
     p->http = std::make_unique<SimHttp>();
+    p->ipHelper = std::make_unique<SimIpHelper>();
     p->stateDir = QStringLiteral("/nonexistent-state");
     return p;
 }
@@ -25,6 +26,7 @@ SimPlatform::SimPlatform()
       registry(static_cast<RegStore&>(*owned->registry)),
       hotkeys(static_cast<SimHotKeys&>(*owned->hotkeys)),
       shell(static_cast<SimShell&>(*owned->shell)),
-      http(static_cast<SimHttp&>(*owned->http)) {}
+      http(static_cast<SimHttp&>(*owned->http)),
+      ipHelper(static_cast<SimIpHelper&>(*owned->ipHelper)) {}
 
 }  // namespace zenrun

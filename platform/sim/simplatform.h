@@ -8,6 +8,7 @@
 #include "platform/sim/simdialogs.h"
 #include "platform/sim/simhotkeys.h"
 #include "platform/sim/simhttp.h"
+#include "platform/sim/simiphelper.h"
 #include "platform/sim/simshell.h"
 
 namespace zenrun {
@@ -23,6 +24,7 @@ struct SimPlatform {
     SimHotKeys& hotkeys;
     SimShell& shell;
     SimHttp& http;
+    SimIpHelper& ipHelper;
 };
 
 }  // namespace zenrun
