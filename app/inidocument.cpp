@@ -18,7 +18,7 @@ IniDocument IniDocument::parse(const QString& text) {
             for (Section& s : doc.sections_)
                 if (s.name.compare(name, Qt::CaseInsensitive) == 0) current = &s;
             if (!current) {
-                doc.sections_.push_back({name, {}, {}});
+                doc.sections_.push_back({name, {}});
                 current = &doc.sections_.back();
             }
             continue;
@@ -28,15 +28,7 @@ IniDocument IniDocument::parse(const QString& text) {
         const QString key = (eq < 0 ? line : line.left(eq)).trimmed();
         const QString value = eq < 0 ? QString() : line.mid(eq + 1).trimmed();
         if (key.isEmpty()) continue;
-        current->names.append(key);
-        bool seen = false;
-        for (const Entry& e : current->entries) {
-            if (e.key.compare(key, Qt::CaseInsensitive) == 0) {
-                seen = true;
-                break;
-            }
-        }
-        if (!seen) current->entries.push_back({key, value});
+        current->entries.push_back({key, value});
     }
     return doc;
 }
@@ -60,11 +52,6 @@ QStringList IniDocument::keys(const QString& section) const {
     if (const Section* s = find(section))
         for (const Entry& e : s->entries) out.append(e.key);
     return out;
-}
-
-QStringList IniDocument::keynames(const QString& section) const {
-    const Section* s = find(section);
-    return s ? s->names : QStringList();
 }
 
 bool IniDocument::valueExists(const QString& section, const QString& key) const {

@@ -20,9 +20,10 @@ TEST(IniDocument, KeepsOrderFirstOccurrenceWinsAndIgnoresCase) {
         "hk=dup\n"
         "JP=y\n"));
     EXPECT_EQ(doc.sections(), QStringList({"电信区", "Overseas"}));
-    EXPECT_EQ(doc.keys(QStringLiteral("电信区")), QStringList({"上海1", "北京2"}));
+    // The repeated name keeps its own place but reads the first value.
+    EXPECT_EQ(doc.keys(QStringLiteral("电信区")), QStringList({"上海1", "北京2", "上海1"}));
     EXPECT_EQ(doc.value(QStringLiteral("电信区"), QStringLiteral("上海1")), QStringLiteral("abc,90%,1,3"));
-    EXPECT_EQ(doc.keys(QStringLiteral("OVERSEAS")), QStringList({"HK", "empty", "JP"}));
+    EXPECT_EQ(doc.keys(QStringLiteral("OVERSEAS")), QStringList({"HK", "empty", "hk", "JP"}));
     EXPECT_EQ(doc.value(QStringLiteral("overseas"), QStringLiteral("hk")), QStringLiteral("x"));
     EXPECT_TRUE(doc.valueExists(QStringLiteral("Overseas"), QStringLiteral("empty")));
     EXPECT_EQ(doc.value(QStringLiteral("Overseas"), QStringLiteral("empty"), QStringLiteral("d")), QString());

@@ -23,15 +23,14 @@ TEST(LoginLists, ReaderKeepsTheRulesOfTheLineAndRouteLists) {
                                           "[游戏b]\n"
                                           "r4=4.4.4.4|255.255.255.255\n"));
     EXPECT_EQ(ini.sections(), (QStringList{"游戏B", "全局加速", "游戏A"}));
-    EXPECT_EQ(ini.keys("游戏b"), (QStringList{"r2", "R1", "r3", "r4"}));
-    EXPECT_EQ(ini.keynames("游戏B"), (QStringList{"r2", "R1", "r2", "r3", "r4"}));
+    EXPECT_EQ(ini.keys("游戏b"), (QStringList{"r2", "R1", "r2", "r3", "r4"}));
     EXPECT_EQ(ini.value("游戏B", "R2"), "5.6.7.0|255.255.255.0");
     EXPECT_EQ(ini.value("游戏B", "r1"), "1.1.1.1|255.255.255.255");
     EXPECT_TRUE(ini.valueExists("游戏B", "r3"));
     EXPECT_EQ(ini.value("游戏B", "r3", "-"), "");
     EXPECT_EQ(ini.value("游戏A", "x"), "a=b");
     EXPECT_TRUE(ini.keys("全局加速").isEmpty());
-    EXPECT_TRUE(ini.keynames("无此模式").isEmpty());
+    EXPECT_TRUE(ini.keys("无此模式").isEmpty());
     EXPECT_TRUE(IniDocument::parse(QString()).isEmpty());
 }
 
