@@ -56,6 +56,7 @@ Login::Login(Session& session, Platform& platform, Tfrmlogin& form, Tfrmmain& ma
                      [this] { btn_loginClick(); });
     form_.onShow = [this] { FormShow(); };
     form_.onLabel1Click = [this] { Label1Click(); };
+    form_.onCloseQuery = [this] { return !busy_; };
     FormCreate();
 }
 
@@ -129,11 +130,12 @@ void Login::status(const QString& text) {
     form_.Label3->show();
 }
 
-// The requests wait with the window alive: a second press, an Enter in a field or the close
-// button must not start another attempt or pull the window away underneath this one.
+// The requests wait with the window alive: a second press, an Enter in a field or closing
+// the window must not start another attempt or pull the window away underneath this one.
 void Login::btn_loginClick() {
     if (busy_) return;
     busy_ = true;
+    closeAfter_ = false;
     form_.btn_login->setEnabled(false);
     form_.btn_exit->setEnabled(false);
     try {
@@ -144,6 +146,7 @@ void Login::btn_loginClick() {
     form_.btn_login->setEnabled(true);
     form_.btn_exit->setEnabled(true);
     busy_ = false;
+    if (closeAfter_) form_.close();
 }
 
 void Login::login() {
@@ -186,7 +189,7 @@ void Login::login() {
                         QStringLiteral("已经新版本，旧版本可能无法使用，建议您下载最新版本")));
         showupdatenotice(session_, platform_, &form_);
         if (session_.updateflag == QLatin1String("2")) {
-            form_.close();
+            closeAfter_ = true;
             return;
         }
     }

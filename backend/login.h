@@ -53,6 +53,7 @@ class Login {
     Hosts hosts_;
     Localisation localisation_;
     bool busy_ = false;
+    bool closeAfter_ = false;  // the attempt ends by closing the window
 };
 
 }  // namespace zenrun

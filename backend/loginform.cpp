@@ -77,6 +77,7 @@ Tfrmlogin::Tfrmlogin(QWidget* parent) : QDialog(parent) {
     // Outside the visible client area: present, never seen.
     Label1 = place(new QLabel(QStringLiteral("注册帐户"), this), "Label1", kWidth + 20, 0, 80, 20);
     Label1->setCursor(Qt::PointingHandCursor);
+    Label1->setStyleSheet(QStringLiteral("color: blue; text-decoration: underline;"));
     Label1->installEventFilter(this);
     Button1 = place(button(QStringLiteral("判断语言"), this), "Button1", kWidth + 20, 30, 80, 26);
     Button1->hide();
@@ -93,6 +94,11 @@ Tfrmlogin::Tfrmlogin(QWidget* parent) : QDialog(parent) {
         const QRect r = screen->availableGeometry();
         move(r.center() - QPoint(kWidth / 2, kHeight / 2));
     }
+}
+
+void Tfrmlogin::reject() {
+    if (onCloseQuery && !onCloseQuery()) return;
+    QDialog::reject();
 }
 
 void Tfrmlogin::showEvent(QShowEvent* event) {

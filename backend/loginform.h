@@ -45,6 +45,10 @@ class Tfrmlogin : public QDialog {
     std::function<void()> onShow;
     std::function<void()> onLangDblClick;
     std::function<void()> onLabel1Click;
+    // Asked before the window closes (close button, Escape, system menu); false keeps it.
+    std::function<bool()> onCloseQuery;
+
+    void reject() override;
 
   protected:
     void showEvent(QShowEvent* event) override;

@@ -271,6 +271,32 @@ TEST(Login, ExitAndPageButtons) {
     EXPECT_TRUE(rig.sp.http.requests.isEmpty());
 }
 
+TEST(Login, TheWindowStaysWhileAnAttemptWaits) {
+    LoginRig rig;
+    rig.open();
+    rig.form->show();
+    int presses = 0;
+    rig.sp.http.setHandler([&](const SimHttp::Request& r) {
+        if (r.url.contains(QStringLiteral("usercheckkiv11"))) {
+            // The user presses everything while the back-end thinks.
+            rig.form->reject();
+            rig.form->btn_login->click();
+            QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+            QApplication::sendEvent(rig.form->edt_pass, &enter);
+            ++presses;
+            return HttpReply{true, 200, QStringLiteral("ok"), {}};
+        }
+        return HttpReply{true, 200, QStringLiteral("198.51.100.7-11.0-10.0.0.9-(x)-1"), {}};
+    });
+    rig.form->edt_user->setText(QStringLiteral("alice"));
+    rig.form->edt_pass->setText(QStringLiteral("pw"));
+    rig.form->btn_login->click();
+    EXPECT_EQ(presses, 1);
+    EXPECT_TRUE(rig.session.loginok);
+    EXPECT_EQ(rig.form->result(), QDialog::Accepted);
+    EXPECT_TRUE(rig.form->btn_login->isEnabled());
+}
+
 // --- Version notice -----------------------------------------------------------------------
 
 // Presses one of the notice's buttons when the login runs it.
