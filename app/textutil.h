@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace zenrun {
 
@@ -21,6 +22,22 @@ QString decodedialpass(const QString& stored);
 QString md5hex(const QString& text);
 // The text without any U+0020.
 QString stripblanks(const QString& text);
+
+// Browser clean-up of the desktop user whose home folder is given (pass
+// Shell::desktopUserHome(), which names the user behind sudo or pkexec). Firefox and the
+// Chromium family; README.md lists exactly what goes. Failures are silent: whatever cannot be
+// deleted stays.
+//
+// The folders that hold cookie files: every Firefox profile, every Chromium-family profile and
+// its Network folder.
+QStringList getcookiedir(const QString& home);
+// Deletes the files (and links, never folders) of one folder whose names match the wildcard
+// last part of the pattern ("dir/*.txt"). True when every match went; no match is success.
+bool deletefiles(const QString& pattern);
+// Firefox's cookies.sqlite with its journal files, Chromium's Cookies with its journal.
+void clearcookies(const QString& home);
+// Empties the browsers' cache folders (the folders stay).
+void clearcache(const QString& home);
 
 // Codes derived at login from the trimmed user name and password.
 struct LoginCodes {

@@ -17,7 +17,7 @@ QString vt1columntext(const Session& session, int column);
 // The language chosen in the login window: `langindex` and every control text of the login
 // and main windows that follows it.
 class Localisation {
-  public:
+public:
     Localisation(Session& session, Dialogs& dialogs, Tfrmlogin& login, Tfrmmain& main);
 
     // Applies the selected item of `lang`; nothing when no item is selected.
@@ -27,7 +27,7 @@ class Localisation {
     // The hidden language probe.
     void Button1Click();
 
-  private:
+private:
     void applyLogin();
     void applyMain();
 

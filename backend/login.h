@@ -20,7 +20,7 @@ inline constexpr char kLoginKey[] = "\\Software\\zididov";
 // fills, and the downloads that follow. Runs the login window `Tfrmlogin`; the main window
 // appears only when this leaves `loginok` set.
 class Login {
-  public:
+public:
     // Wires the window and runs its creation step (stored options and language).
     Login(Session& session, Platform& platform, Tfrmlogin& form, Tfrmmain& main, Hosts hosts);
 
@@ -37,7 +37,7 @@ class Login {
     // Runs the registration dialog modally; filled by the client.
     std::function<void()> showRegistration;
 
-  private:
+private:
     void login();
     void warn(const char* english, const char* chinese);
     void status(const QString& text);

@@ -19,7 +19,7 @@ class WebPane;
 // no logic; the handlers are wired by the login (backend/login.h).
 class Tfrmlogin : public QDialog {
     Q_OBJECT
-  public:
+public:
     explicit Tfrmlogin(QWidget* parent = nullptr);
 
     WebPane* wb1 = nullptr;
@@ -50,7 +50,7 @@ class Tfrmlogin : public QDialog {
 
     void reject() override;
 
-  protected:
+protected:
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 };

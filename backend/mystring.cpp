@@ -37,11 +37,25 @@ std::array<QString, 10> strings::split10(const QString& separator) const {
 }
 
 QString strings::replace(const QString& oldPattern, const QString& newPattern, bool store,
-                         Qt::CaseSensitivity cs) {
+                         ReplaceFlags flags) {
     QString result = text_;
-    if (!oldPattern.isEmpty()) result.replace(oldPattern, newPattern, cs);
+    if (!oldPattern.isEmpty()) {
+        const Qt::CaseSensitivity cs =
+            flags.testFlag(IgnoreCase) ? Qt::CaseInsensitive : Qt::CaseSensitive;
+        if (flags.testFlag(ReplaceAll)) {
+            result.replace(oldPattern, newPattern, cs);
+        } else if (const qsizetype at = result.indexOf(oldPattern, 0, cs); at >= 0) {
+            result.replace(at, oldPattern.size(), newPattern);
+        }
+    }
     if (store) text_ = result;
     return result;
+}
+
+QString strings::replace(const QString& oldPattern, const QString& newPattern, bool store,
+                         Qt::CaseSensitivity cs) {
+    return replace(oldPattern, newPattern, store,
+                   cs == Qt::CaseInsensitive ? ReplaceAll | IgnoreCase : ReplaceFlags(ReplaceAll));
 }
 
 QString gethtml(Http& http, const QString& url, int readTimeoutMs) {

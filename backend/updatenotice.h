@@ -22,7 +22,7 @@ inline constexpr char kOutdatedVersion[] = "11.1";
 // The update notice as a form.
 class TForm6 : public QDialog {
     Q_OBJECT
-  public:
+public:
     explicit TForm6(QWidget* parent = nullptr);
 
     QLabel* sLabel1 = nullptr;
@@ -31,13 +31,13 @@ class TForm6 : public QDialog {
 
     std::function<void()> onShow;
 
-  protected:
+protected:
     void showEvent(QShowEvent* event) override;
 };
 
 // What the notice does: its texts, the download and the cancel buttons.
 class UpdateNotice {
-  public:
+public:
     UpdateNotice(Session& session, Shell& shell, TForm6& form);
 
     void FormShow();
@@ -45,7 +45,7 @@ class UpdateNotice {
     void sButton1Click();
     void sButton2Click();
 
-  private:
+private:
     Session& session_;
     Shell& shell_;
     TForm6& form_;
@@ -57,11 +57,11 @@ void showupdatenotice(Session& session, Platform& platform, QWidget* parent);
 // The reminder after login: the main window's `vercheck` timer shows the update balloon on
 // its first two ticks and switches itself off on the third.
 class VersionReminder {
-  public:
+public:
     VersionReminder(Session& session, Dialogs& dialogs, Timer& vercheck);
     void vercheckTimer();
 
-  private:
+private:
     Session& session_;
     Dialogs& dialogs_;
     Timer& vercheck_;

@@ -7,6 +7,8 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QTimer>
+#include <algorithm>
+#include <memory>
 
 namespace zenrun {
 
@@ -31,20 +33,22 @@ QByteArray QtHttp::encodeForm(const FormFields& form) const {
 }
 
 HttpReply QtHttp::get(const QString& url, int readTimeoutMs, const QString& userAgent) {
-    return run(QStringLiteral("GET"), url, nullptr, readTimeoutMs, userAgent);
+    return run(url, nullptr, readTimeoutMs, userAgent);
 }
 
 HttpReply QtHttp::post(const QString& url, const FormFields& form, int readTimeoutMs,
                        const QString& userAgent) {
     const QByteArray body = encodeForm(form);
-    return run(QStringLiteral("POST"), url, &body, readTimeoutMs, userAgent);
+    return run(url, &body, readTimeoutMs, userAgent);
 }
 
-HttpReply QtHttp::run(const QString& method, const QString& url, const QByteArray* body,
-                      int readTimeoutMs, const QString& userAgent) {
+HttpReply QtHttp::run(const QString& url, const QByteArray* body, int readTimeoutMs,
+                      const QString& userAgent) {
     HttpReply result;
-    const QUrl qurl(url, QUrl::StrictMode);
-    if (!qurl.isValid() || qurl.scheme() != QLatin1String("http")) {
+    const QUrl qurl(url);
+    const QString scheme = qurl.scheme().toLower();
+    if (!qurl.isValid() || qurl.host().isEmpty() ||
+        (scheme != QLatin1String("http") && scheme != QLatin1String("https"))) {
         result.error = QStringLiteral("invalid URL");
         return result;
     }
@@ -53,49 +57,59 @@ HttpReply QtHttp::run(const QString& method, const QString& url, const QByteArra
                      QNetworkRequest::NoLessSafeRedirectPolicy);
     req.setMaximumRedirectsAllowed(10);
     if (!userAgent.isEmpty()) req.setHeader(QNetworkRequest::UserAgentHeader, userAgent);
+    // Uncompressed replies: a decompressor may hold bytes back, and the read time-out must
+    // see every byte that arrives. The back-end's replies are short texts anyway.
+    req.setRawHeader("Accept-Encoding", "identity");
 
-    QNetworkReply* reply = nullptr;
+    // Deleted on return: by then it has finished and no signal of it is running, and a caller
+    // without an outer event loop would otherwise collect deferred deletes.
+    std::unique_ptr<QNetworkReply> reply;
     if (body) {
         req.setHeader(QNetworkRequest::ContentTypeHeader,
                       QStringLiteral("application/x-www-form-urlencoded"));
-        reply = nam_.post(req, *body);
+        reply.reset(nam_.post(req, *body));
     } else {
-        reply = nam_.get(req);
+        reply.reset(nam_.get(req));
     }
-    Q_UNUSED(method);
 
+    // The read time-out is one of inactivity: it covers connecting and every wait for the
+    // next bytes, and restarts whenever anything arrives or leaves.
     QEventLoop loop;
     QTimer idle;
     idle.setSingleShot(true);
     idle.setInterval(std::max(readTimeoutMs, 1));
     bool timedOut = false;
-    QObject::connect(&idle, &QTimer::timeout, &loop, [&] {
+    QNetworkReply* r = reply.get();
+    QObject::connect(&idle, &QTimer::timeout, &loop, [&timedOut, r] {
         timedOut = true;
-        reply->abort();
+        r->abort();
     });
-    // Any progress restarts the read time-out.
-    QObject::connect(reply, &QNetworkReply::readyRead, &idle, qOverload<>(&QTimer::start));
-    QObject::connect(reply, &QNetworkReply::uploadProgress, &idle, qOverload<>(&QTimer::start));
-    QObject::connect(reply, &QNetworkReply::redirected, &idle, qOverload<>(&QTimer::start));
-    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    const auto restart = [&idle] { idle.start(); };
+    QObject::connect(r, &QNetworkReply::metaDataChanged, &idle, restart);
+    QObject::connect(r, &QNetworkReply::readyRead, &idle, restart);
+    QObject::connect(r, &QNetworkReply::downloadProgress, &idle, restart);
+    QObject::connect(r, &QNetworkReply::uploadProgress, &idle, restart);
+    QObject::connect(r, &QNetworkReply::redirected, &idle, restart);
+    QObject::connect(r, &QNetworkReply::finished, &loop, &QEventLoop::quit);
     idle.start();
-    if (!reply->isFinished()) loop.exec(QEventLoop::ExcludeUserInputEvents);
+    // Paint and timer events go on; clicks and keys wait until the call returns, so the
+    // calling handler is not re-entered by the user.
+    if (!r->isFinished()) loop.exec(QEventLoop::ExcludeUserInputEvents);
     idle.stop();
 
-    result.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    const QByteArray bytes = reply->readAll();
+    result.status = r->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (timedOut) {
         result.error = QStringLiteral("read time-out");
-    } else if (reply->error() != QNetworkReply::NoError) {
-        result.error = reply->errorString();
+    } else if (r->error() != QNetworkReply::NoError) {
+        result.error = r->errorString();
     } else if (result.status < 200 || result.status >= 300) {
         result.error = QStringLiteral("HTTP status %1").arg(result.status);
     } else {
+        const QByteArray bytes = r->readAll();
         QStringDecoder dec(codePage_.constData());
         result.body = dec.isValid() ? dec.decode(bytes) : QString::fromLatin1(bytes);
         result.ok = true;
     }
-    reply->deleteLater();
     return result;
 }
 

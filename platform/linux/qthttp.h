@@ -9,7 +9,7 @@ namespace zenrun {
 // Qt Network underneath; each request is waited on with a local event loop so that the
 // window keeps painting while the caller sees a plain blocking call.
 class QtHttp : public Http {
-public:
+  public:
     explicit QtHttp(QByteArray codePage = ZENRUN_ANSI_CODEPAGE);
     HttpReply get(const QString& url, int readTimeoutMs, const QString& userAgent) override;
     HttpReply post(const QString& url, const FormFields& form, int readTimeoutMs,
@@ -19,9 +19,10 @@ public:
     // page and percent-encoded.
     QByteArray encodeForm(const FormFields& form) const;
 
-private:
-    HttpReply run(const QString& method, const QString& url, const QByteArray* body,
-                  int readTimeoutMs, const QString& userAgent);
+  private:
+    // GET when body is null, else a form POST.
+    HttpReply run(const QString& url, const QByteArray* body, int readTimeoutMs,
+                  const QString& userAgent);
     QByteArray encode(const QString& text) const;
 
     QByteArray codePage_;

@@ -139,14 +139,16 @@ TEST(Localisation, EachLanguageSetsEveryTextOfBothWindows) {
 }
 
 TEST(Localisation, TraditionalExceptionsUseTheirOwnSource) {
-    // Checked only where the conversion really changes characters: 启 -> 啟, 动 -> 動.
+    // Checked only where the conversion really changes characters.
     if (totraditional(QStringLiteral("启动")) == QStringLiteral("启动"))
         GTEST_SKIP() << "character conversion not available in this build";
     LoginRig rig;
     rig.open();
     rig.form->lang->setCurrentIndex(2);
     rig.login->localisation().langChange();
-    EXPECT_EQ(rig.main.btn_conn->text(), "啟 動");
+    // The character table gives 启 its first traditional form.
+    EXPECT_EQ(rig.main.btn_conn->text(), totraditional(QStringLiteral("启 动")));
+    EXPECT_EQ(rig.main.btn_conn->text(), "啓 動");
     EXPECT_EQ(rig.form->Label3->text(), "Zenrun 11.0");
     EXPECT_EQ(rig.form->sLabel1->text(), "用戶名:");
 }
@@ -199,6 +201,12 @@ TEST(Localisation, MessagesConvertOnlyTheirChineseLiteral) {
     EXPECT_EQ(rig.main.statuslabel->text(), totraditional(QStringLiteral("未连接")));
     EXPECT_EQ(rig.session.userinfo, rig.backend.loginReply);
     EXPECT_EQ(rig.session.username, "张国荣");
+    // Where the conversion works, these texts would have changed had they been converted.
+    if (totraditional(QStringLiteral("户")) != QStringLiteral("户")) {
+        EXPECT_NE(totraditional(rig.backend.loginReply), rig.backend.loginReply);
+        EXPECT_NE(totraditional(QStringLiteral("张国荣")), QStringLiteral("张国荣"));
+        EXPECT_TRUE(rig.main.userlabel->text().startsWith(QStringLiteral("用戶名：")));
+    }
     // The traditional language asks for the traditional forms of the endpoints.
     EXPECT_EQ(rig.requestsTo(QStringLiteral("usercheckkiv11_tw.php")).size(), 1);
     EXPECT_EQ(rig.requestsTo(QStringLiteral("vpnlistkiv11_tw.php")).size(), 1);
