@@ -22,6 +22,9 @@
 #ifndef ZENRUN_HELP_HOST
 #define ZENRUN_HELP_HOST "127.0.0.1:9000"
 #endif
+#ifndef ZENRUN_CUSTOMER_SERVICE_URL
+#define ZENRUN_CUSTOMER_SERVICE_URL "http://127.0.0.1:9000/kivclient11/service.htm"
+#endif
 
 namespace zenrun {
 
@@ -34,7 +37,7 @@ Hosts Hosts::defaults() {
     h.siblingAccount = QStringLiteral(ZENRUN_ACCOUNT_HOST);
     h.siblingPages = QStringLiteral(ZENRUN_CLIENTPAGE_HOST);
     h.helpSite = QStringLiteral(ZENRUN_HELP_HOST);
-    h.customerService = QStringLiteral("http://" ZENRUN_CLIENTPAGE_HOST "/kivclient11/service.htm");
+    h.customerService = QStringLiteral(ZENRUN_CUSTOMER_SERVICE_URL);
     return h;
 }
 

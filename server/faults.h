@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QByteArray>
+#include <chrono>
+#include <condition_variable>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <string>
+
+namespace zenrun::server {
+
+// A switch that makes one path misbehave, for tests of the client's failure paths.
+struct Fault {
+    enum class Kind { Stall, Empty, Bytes, Close, Status };
+    Kind kind = Kind::Empty;
+    int ms = 0;        // Stall: delay before the normal reply
+    QByteArray bytes;  // Bytes: the whole reply body
+    int status = 0;    // Status: the HTTP status of an empty reply
+};
+
+// Spec forms: "stall:MS", "empty", "bytes:TEXT" (taken as bytes), "hex:HEX", "close",
+// "status:CODE". Returns nothing for a malformed spec.
+std::optional<Fault> parsefault(const std::string& spec);
+
+// The switches of the running server, by exact path.
+class Faults {
+  public:
+    // "PATH=SPEC"; false when malformed.
+    bool setfromarg(const std::string& arg);
+    void set(const std::string& path, const Fault& fault);
+    void remove(const std::string& path);
+    void clear();
+    std::optional<Fault> find(const std::string& path) const;
+    // Sleeps up to `ms`, cut short when the server stops.
+    void stall(int ms);
+    void stopstalls();
+
+  private:
+    mutable std::mutex mutex_;
+    std::condition_variable wake_;
+    bool stopping_ = false;
+    std::map<std::string, Fault> byPath_;
+};
+
+}  // namespace zenrun::server
