@@ -10,7 +10,10 @@
 #include "app/mainwindow.h"
 #include "app/session.h"
 #include "app/webpane.h"
+#include "backend/endpoints.h"
+#include "backend/login.h"
 #include "backend/loginform.h"
+#include "backend/updatenotice.h"
 #include "lines/linelist.h"
 #include "lines/lineview.h"
 #include "netcfg/routes.h"
@@ -30,8 +33,13 @@ ClientApp::~ClientApp() = default;
 
 void ClientApp::fillSeams() {
     seams_.showLogin = [this] {
-        Tfrmlogin login(session_, platform_, main_.get());
-        platform_.dialogs->execModal(login);
+        Tfrmlogin form(main_.get());
+        form.wb1->setFetchEnabled(options_.fetchPages);
+        Login login(session_, platform_, form, *main_, Hosts::defaults());
+        login.showRegistration = [this] {
+            if (seams_.showRegistration) seams_.showRegistration();
+        };
+        platform_.dialogs->execModal(form);
     };
 
     // --- Lines -------------------------------------------------------------------------
@@ -104,14 +112,31 @@ bool ClientApp::start() {
     main_->web2->setFetchEnabled(options_.fetchPages);
     if (auto* qd = dynamic_cast<QtDialogs*>(platform_.dialogs.get()))
         qd->setTrayIcon(main_->RzTrayIcon1);
+    wireLogin();
     shell_ = std::make_unique<MainShell>(session_, platform_, *main_, seams_,
                                          MainShell::PageHosts{});
     shell_->FormCreate();
     if (!session_.loginok) return false;
-    loginInstance_ = std::make_unique<Tfrmlogin>(session_, platform_);
+    createLoginInstances();
     main_->centreOnScreen();
     main_->show();
     return true;
+}
+
+// --- Login, languages and the update notice ---
+
+void ClientApp::wireLogin() {
+    reminder_ = std::make_unique<VersionReminder>(session_, *platform_.dialogs, *main_->vercheck);
+}
+
+// The start-up instances of the login window and the update notice are never shown; the
+// login window's creation reads the stored options again and applies the stored language to
+// both windows.
+void ClientApp::createLoginInstances() {
+    loginInstance_ = std::make_unique<Tfrmlogin>();
+    loginInstanceLogic_ =
+        std::make_unique<Login>(session_, platform_, *loginInstance_, *main_, Hosts::defaults());
+    noticeInstance_ = std::make_unique<TForm6>();
 }
 
 }  // namespace zenrun

@@ -13,6 +13,9 @@ class Tfrmlogin;
 class LineList;
 class LineView;
 class Routes;
+class Login;
+class TForm6;
+class VersionReminder;
 
 // Assembles the client: creates the windows in their order, the logic behind them, and
 // connects the two. The one place that knows every subsystem.
@@ -51,6 +54,13 @@ private:
     LineView* lineView_ = nullptr;               // owned by the main window
     std::unique_ptr<LineList> lineList_;
     std::unique_ptr<Routes> routes_;            // owns routerlist
+
+    // Login, languages and the update notice
+    void wireLogin();
+    void createLoginInstances();
+    std::unique_ptr<Login> loginInstanceLogic_;  // re-reads the options, re-applies the language
+    std::unique_ptr<TForm6> noticeInstance_;     // created at start, never shown
+    std::unique_ptr<VersionReminder> reminder_;
 };
 
 }  // namespace zenrun

@@ -10,8 +10,7 @@ IniDocument IniDocument::parse(const QString& text) {
     const QStringList lines = text.split(QRegularExpression(QStringLiteral("\r\n|\n|\r")));
     for (const QString& raw : lines) {
         const QString line = raw.trimmed();
-        if (line.isEmpty() || line.startsWith(QLatin1Char(';')) || line.startsWith(QLatin1Char('#')))
-            continue;
+        if (line.isEmpty() || line.startsWith(QLatin1Char(';'))) continue;
         if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
             const QString name = line.mid(1, line.size() - 2).trimmed();
             current = nullptr;

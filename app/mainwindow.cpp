@@ -187,6 +187,14 @@ void Tfrmmain::buildOffstage() {
     lbl_info->setObjectName(QStringLiteral("lbl_info"));
     btn_zz = new QPushButton(pan_button);
     btn_zz->setObjectName(QStringLiteral("btn_zz"));
+    // Captions of the area, line and protocol choices; the choices speak for themselves on
+    // screen, so these only hold their language's text.
+    sLabel2 = label("sLabel2");
+    sLabel2->setText(QStringLiteral("地区:"));
+    sLabel3 = label("sLabel3");
+    sLabel3->setText(QStringLiteral("线路:"));
+    sLabel4 = label("sLabel4");
+    sLabel4->setText(QStringLiteral("协议:"));
     sb001 = new QStatusBar(offstage_);
     sb001->setObjectName(QStringLiteral("sb001"));
     StatusBar1 = new QStatusBar(offstage_);

@@ -58,6 +58,10 @@ public:
     QLabel* localiplabel = nullptr;
     QLabel* linelabel = nullptr;
     QLabel* protocollabel = nullptr;
+    // Captions of the area, line and protocol choices (texts set by the language switch)
+    QLabel* sLabel2 = nullptr;
+    QLabel* sLabel3 = nullptr;
+    QLabel* sLabel4 = nullptr;
 
     // Controls that hold values off screen
     QComboBox* AreaTxt = nullptr;

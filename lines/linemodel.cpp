@@ -47,6 +47,17 @@ QVariant LineModel::headerData(int section, Qt::Orientation orientation, int rol
     return section >= 0 && section < headers_.size() ? QVariant(headers_[section]) : QVariant();
 }
 
+bool LineModel::setHeaderData(int section, Qt::Orientation orientation, const QVariant& value,
+                              int role) {
+    if (orientation != Qt::Horizontal || (role != Qt::EditRole && role != Qt::DisplayRole) ||
+        section < 0 || section >= kLineColumns)
+        return false;
+    while (headers_.size() < kLineColumns) headers_.append(QString());
+    headers_[section] = value.toString();
+    emit headerDataChanged(Qt::Horizontal, section, section);
+    return true;
+}
+
 void LineModel::setHeaders(const QStringList& headers) {
     headers_ = headers;
     emit headerDataChanged(Qt::Horizontal, 0, kLineColumns - 1);

@@ -18,12 +18,13 @@ TEST(IniDocument, KeepsOrderFirstOccurrenceWinsAndIgnoresCase) {
         "empty=\n"
         "[overseas]\n"
         "hk=dup\n"
-        "JP=y\n"));
+        "JP=y\n"
+        "#1 fast=z\n"));
     EXPECT_EQ(doc.sections(), QStringList({"电信区", "Overseas"}));
     // The repeated name keeps its own place but reads the first value.
     EXPECT_EQ(doc.keys(QStringLiteral("电信区")), QStringList({"上海1", "北京2", "上海1"}));
     EXPECT_EQ(doc.value(QStringLiteral("电信区"), QStringLiteral("上海1")), QStringLiteral("abc,90%,1,3"));
-    EXPECT_EQ(doc.keys(QStringLiteral("OVERSEAS")), QStringList({"HK", "empty", "hk", "JP"}));
+    EXPECT_EQ(doc.keys(QStringLiteral("OVERSEAS")), QStringList({"HK", "empty", "hk", "JP", "#1 fast"}));
     EXPECT_EQ(doc.value(QStringLiteral("overseas"), QStringLiteral("hk")), QStringLiteral("x"));
     EXPECT_TRUE(doc.valueExists(QStringLiteral("Overseas"), QStringLiteral("empty")));
     EXPECT_EQ(doc.value(QStringLiteral("Overseas"), QStringLiteral("empty"), QStringLiteral("d")), QString());

@@ -73,6 +73,10 @@ TEST_F(LineView_, HeadersAndPopupFollowTheLoginLanguage) {
     const QStringList headers = {"Line name", "Delay(ms)", "Online rate", "L2TP"};
     for (int c = 0; c < 4; ++c)
         EXPECT_EQ(model().headerData(c, Qt::Horizontal, Qt::DisplayRole).toString(), headers[c]);
+    // The language switch of the login window sets them through the model too.
+    model().setHeaderData(0, Qt::Horizontal, QStringLiteral("線路名稱"));
+    EXPECT_EQ(model().headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(),
+              QStringLiteral("線路名稱"));
     const QStringList captions = {"Speed test", "Connect", "copy line name"};
     for (int i = 0; i < 3; ++i) EXPECT_EQ(form().linemenu->actions()[i]->text(), captions[i]);
     EXPECT_EQ(view().lines().front()->l2tpstatus, QStringLiteral("yes"));
