@@ -7,6 +7,7 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QHBoxLayout>
 #include <QLayout>
 #include <QLineEdit>
 #include <QMenu>
@@ -140,18 +141,25 @@ void Tfrmmain::buildControls() {
     Panel1 = place(new QFrame(client), 0, 462, kClientWidth, 26);
     Panel1->setObjectName(QStringLiteral("Panel1"));
     Panel1->setFrameShape(QFrame::StyledPanel);
-    auto label = [this](const char* name, const QString& text, int x, int w) {
-        auto* l = place(new QLabel(text, Panel1), x, 3, w, 20);
+    // The strip shares its width by weight, so a long account text cannot cover its
+    // neighbours.
+    auto* strip = new QHBoxLayout(Panel1);
+    strip->setContentsMargins(4, 0, 4, 0);
+    strip->setSpacing(8);
+    auto label = [this, strip](const char* name, const QString& text, int stretch) {
+        auto* l = new QLabel(text, Panel1);
         l->setObjectName(QString::fromLatin1(name));
+        l->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        strip->addWidget(l, stretch);
         return l;
     };
-    statuslabel = label("statuslabel", QStringLiteral("未连接"), 4, 96);
+    statuslabel = label("statuslabel", QStringLiteral("未连接"), 3);
     statuslabel->setStyleSheet(QStringLiteral("color: red;"));
-    datalabel = label("datalabel", {}, 100, 110);
-    userlabel = label("userlabel", {}, 210, 110);
-    localiplabel = label("localiplabel", {}, 320, 110);
-    linelabel = label("linelabel", {}, 430, 140);
-    protocollabel = label("protocollabel", QStringLiteral("连接方式：自动"), 570, 118);
+    datalabel = label("datalabel", {}, 3);
+    userlabel = label("userlabel", {}, 8);
+    localiplabel = label("localiplabel", {}, 5);
+    linelabel = label("linelabel", {}, 5);
+    protocollabel = label("protocollabel", QStringLiteral("连接方式：自动"), 4);
 
     linemenu = new QMenu(this);
     linemenu->setObjectName(QStringLiteral("linemenu"));
