@@ -113,8 +113,10 @@ bool ClientApp::start() {
     if (auto* qd = dynamic_cast<QtDialogs*>(platform_.dialogs.get()))
         qd->setTrayIcon(main_->RzTrayIcon1);
     wireLogin();
-    shell_ = std::make_unique<MainShell>(session_, platform_, *main_, seams_,
-                                         MainShell::PageHosts{});
+    const Hosts hosts = Hosts::defaults();
+    shell_ = std::make_unique<MainShell>(
+        session_, platform_, *main_, seams_,
+        MainShell::PageHosts{hosts.siblingAccount, hosts.siblingPages, hosts.helpSite});
     shell_->FormCreate();
     if (!session_.loginok) return false;
     createLoginInstances();

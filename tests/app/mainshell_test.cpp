@@ -61,8 +61,10 @@ struct ShellFixture : ::testing::Test {
     void build(MainShell::Seams seams) {
         session.apppath = QStringLiteral("/opt/zenrun/");
         form = std::make_unique<Tfrmmain>(sim.clock);
-        shell = std::make_unique<MainShell>(session, sim.platform, *form, std::move(seams),
-                                            MainShell::PageHosts{});
+        shell = std::make_unique<MainShell>(
+            session, sim.platform, *form, std::move(seams),
+            MainShell::PageHosts{QStringLiteral("acct.test"), QStringLiteral("pages.test"),
+                                 QStringLiteral("help.test")});
         shell->FormCreate();
     }
     void build() { build(recordingSeams()); }
@@ -235,6 +237,12 @@ TEST_F(ShellFixture, AboutBoxAndPagesFollowTheLanguage) {
         EXPECT_EQ(sim.dialogs.boxes.back().text, QStringLiteral("Zenrun 11.0"));
         EXPECT_EQ(sim.dialogs.boxes.back().buttons, MsgButtons::Ok);
     }
+    for (QAction* page : {form->N10, form->V1, form->A1, form->N12, form->N13}) page->trigger();
+    EXPECT_EQ(sim.shell.opened, QStringList({"http://acct.test/vpnadmin/useradmin/",
+                                             "http://pages.test/qoclient162/help.htm",
+                                             "http://help.test/help/",
+                                             "http://pages.test/qoclient162/user.htm",
+                                             "http://pages.test/qoclient162/gg.htm"}));
 }
 
 TEST(ClientStart, AFailedLoginClosesTheMainWindowWithoutSavingAnything) {
