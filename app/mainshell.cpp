@@ -1,6 +1,7 @@
 #include "app/mainshell.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
@@ -10,6 +11,7 @@
 #include <stdexcept>
 
 #include "app/appinfo.h"
+#include "app/hintstyle.h"
 #include "app/langtext.h"
 #include "app/mainwindow.h"
 #include "app/session.h"
@@ -98,6 +100,8 @@ void MainShell::FormCreate() {
     }
     form_.RzTrayIcon1->setToolTip(form_.windowTitle());
     form_.RzTrayIcon1->setVisible(true);
+    if (!dynamic_cast<HintStyle*>(QApplication::style()))
+        QApplication::setStyle(new HintStyle(QApplication::style()->name()));
 }
 
 // The first-show work runs once: a later show (a restore from the tray) must not refill the

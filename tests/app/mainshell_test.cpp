@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
+#include <QStyle>
 #include <QComboBox>
 #include <QLabel>
 #include <QMenu>
@@ -103,6 +105,12 @@ TEST_F(ShellFixture, FirstShowRunsOnceAndNotAgainAfterARestoreFromTheTray) {
     EXPECT_TRUE(trace.isEmpty()) << trace.join(',').toStdString();
     EXPECT_EQ(session.upcode, QStringLiteral("connect-time code"));
     EXPECT_EQ(session.firstshow, QStringLiteral("1"));
+}
+
+TEST_F(ShellFixture, HintsShowAtOnce) {
+    build();
+    EXPECT_EQ(QApplication::style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay), 0);
+    EXPECT_EQ(QApplication::style()->styleHint(QStyle::SH_ToolTip_FallAsleepDelay), 100);
 }
 
 TEST_F(ShellFixture, AFailingFirstShowStepSkipsOnlyItself) {
