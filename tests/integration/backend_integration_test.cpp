@@ -106,6 +106,13 @@ std::vector<DemoLine> demolines(const QString& lang = {}) {
     return out;
 }
 
+// The primary's hosts with the second fixture as the fallback back-end.
+Hosts probepair(const BackendFixture& primary, const BackendFixture& secondary) {
+    Hosts hosts = primary.hosts();
+    hosts.secondary = secondary.host();
+    return hosts;
+}
+
 #define START(backend) ASSERT_TRUE((backend).started()) << (backend).error().toStdString()
 
 }  // namespace
@@ -116,8 +123,7 @@ TEST(BackendProbe, PrimaryAnswers) {
     BackendFixture primary, secondary;
     START(primary);
     START(secondary);
-    Hosts hosts = primary.hosts();
-    hosts.secondary = secondary.host();
+    const Hosts hosts = probepair(primary, secondary);
     QtHttp http;
     Session s;
     ASSERT_TRUE(probehosts(s, http, hosts));
@@ -136,8 +142,7 @@ TEST(BackendProbe, OnlySecondaryAnswers) {
     BackendFixture secondary;
     START(primary);
     START(secondary);
-    Hosts hosts = primary.hosts();
-    hosts.secondary = secondary.host();
+    const Hosts hosts = probepair(primary, secondary);
     QtHttp http;
     Session s;
     ASSERT_TRUE(probehosts(s, http, hosts));
@@ -153,8 +158,7 @@ TEST(BackendProbe, NeitherAnswersLeavesTheSessionAlone) {
     const QString netcheck = QString::fromLatin1(paths::kNetCheck);
     ASSERT_TRUE(primary.setFault(netcheck, QStringLiteral("empty")));
     ASSERT_TRUE(secondary.setFault(netcheck, QStringLiteral("status:503")));
-    Hosts hosts = primary.hosts();
-    hosts.secondary = secondary.host();
+    const Hosts hosts = probepair(primary, secondary);
     QtHttp http;
     Session s;
     s.serverhost = QStringLiteral("unchanged");
