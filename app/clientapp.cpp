@@ -7,13 +7,11 @@
 #include <QPushButton>
 #include <QTreeView>
 
-#include "app/mainwindow.h"
-#include "app/session.h"
-#include "app/webpane.h"
 #include "backend/endpoints.h"
 #include "backend/login.h"
 #include "backend/loginform.h"
 #include "backend/updatenotice.h"
+#include "core/session.h"
 #include "lines/linelist.h"
 #include "lines/lineview.h"
 #include "netcfg/routes.h"
@@ -21,6 +19,8 @@
 #include "platform/iphelper.h"
 #include "platform/linux/qtdialogs.h"
 #include "platform/platform.h"
+#include "ui/mainwindow.h"
+#include "ui/webpane.h"
 
 namespace zenrun {
 

@@ -1,8 +1,8 @@
 #include <QApplication>
 
-#include "app/appinfo.h"
 #include "app/clientapp.h"
-#include "app/session.h"
+#include "core/appinfo.h"
+#include "core/session.h"
 #include "platform/platform.h"
 
 int main(int argc, char* argv[]) {

@@ -10,17 +10,17 @@
 #include <cstdlib>
 #include <stdexcept>
 
-#include "app/appinfo.h"
-#include "app/hintstyle.h"
-#include "app/langtext.h"
-#include "app/mainwindow.h"
-#include "app/session.h"
-#include "app/webpane.h"
+#include "core/appinfo.h"
+#include "core/langtext.h"
+#include "core/session.h"
 #include "platform/dialogs.h"
 #include "platform/hotkeys.h"
 #include "platform/platform.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
+#include "ui/hintstyle.h"
+#include "ui/mainwindow.h"
+#include "ui/webpane.h"
 
 namespace zenrun {
 
@@ -31,7 +31,10 @@ constexpr int kAtomBase = 0xC000;
 
 MainShell::MainShell(Session& session, Platform& platform, Tfrmmain& form, Seams seams,
                      PageHosts hosts)
-    : session_(session), platform_(platform), form_(form), seams_(std::move(seams)),
+    : session_(session),
+      platform_(platform),
+      form_(form),
+      seams_(std::move(seams)),
       hosts_(std::move(hosts)) {
     if (!seams_.exitProcess) {
         seams_.exitProcess = [](int code) {
@@ -69,7 +72,8 @@ void MainShell::wire() {
     on(form_.N10, [this] { openPage(hosts_.accountSite, QStringLiteral("/vpnadmin/useradmin/")); });
     on(form_.V1, [this] { openPage(hosts_.clientPages, QStringLiteral("/qoclient162/help.htm")); });
     on(form_.A1, [this] { openPage(hosts_.helpSite, QStringLiteral("/help/")); });
-    on(form_.N12, [this] { openPage(hosts_.clientPages, QStringLiteral("/qoclient162/user.htm")); });
+    on(form_.N12,
+       [this] { openPage(hosts_.clientPages, QStringLiteral("/qoclient162/user.htm")); });
     on(form_.N13, [this] { openPage(hosts_.clientPages, QStringLiteral("/qoclient162/gg.htm")); });
     on(form_.N1, [this] { aboutBox(); });
     on(form_.N14, seam(&Seams::refreshLines));
@@ -132,9 +136,9 @@ void MainShell::mainshowTimer() {
         const bool routes = session_.routeenable == QLatin1String("2");
         form_.sLabel5->setVisible(routes);
         form_.routetype->setVisible(routes);
-        form_.linelabel->setText(langtext(session_, QStringLiteral("Line:"),
-                                          QStringLiteral("当前节点：")) +
-                                 form_.IPAddrTxt->currentText());
+        form_.linelabel->setText(
+            langtext(session_, QStringLiteral("Line:"), QStringLiteral("当前节点：")) +
+            form_.IPAddrTxt->currentText());
         form_.web1->navigate(QStringLiteral("http://") + session_.serverhost +
                              QStringLiteral("/kivclient11/maintop.htm"));
         form_.web2->navigate(QStringLiteral("http://") + session_.serverhost +
@@ -149,7 +153,8 @@ bool MainShell::FormCloseQuery() {
     if (!session_.connected) return true;
     const MsgAnswer a = platform_.dialogs->messageBox(
         QString::fromUtf8(kAppTitle),
-        langtext(session_, QStringLiteral("Network is connected, are you sure you want to close it?"),
+        langtext(session_,
+                 QStringLiteral("Network is connected, are you sure you want to close it?"),
                  QStringLiteral("VPN正在连接,关闭将断开VPN连接,您确定要关闭吗")),
         MsgIcon::Question, MsgButtons::YesNo);
     if (a == MsgAnswer::Yes) return true;
@@ -199,11 +204,14 @@ void MainShell::releaseHotKey() {
     }
 }
 
-void MainShell::HotKeyDown(int /*id*/) { form_.onechangeline->trigger(); }
+void MainShell::HotKeyDown(int /*id*/) {
+    form_.onechangeline->trigger();
+}
 
 void MainShell::aboutBox() {
-    platform_.dialogs->messageBox(langtext(session_, QStringLiteral("About"), QStringLiteral("关于")),
-                                  QString::fromUtf8(kAppTitle), MsgIcon::None, MsgButtons::Ok);
+    platform_.dialogs->messageBox(
+        langtext(session_, QStringLiteral("About"), QStringLiteral("关于")),
+        QString::fromUtf8(kAppTitle), MsgIcon::None, MsgButtons::Ok);
 }
 
 void MainShell::restoreFromTray() {

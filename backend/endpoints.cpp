@@ -3,8 +3,8 @@
 #include <QStringEncoder>
 #include <QUrl>
 
-#include "app/session.h"
 #include "backend/mystring.h"
+#include "core/session.h"
 #include "platform/http.h"
 
 #ifndef ZENRUN_PRIMARY_HOST

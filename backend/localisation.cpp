@@ -12,12 +12,12 @@
 #include <QStandardItemModel>
 #include <QTreeView>
 
-#include "app/appinfo.h"
-#include "app/langtext.h"
-#include "app/mainwindow.h"
-#include "app/session.h"
 #include "backend/loginform.h"
+#include "core/appinfo.h"
+#include "core/langtext.h"
+#include "core/session.h"
 #include "platform/dialogs.h"
+#include "ui/mainwindow.h"
 
 namespace zenrun {
 

@@ -7,14 +7,12 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 
-#include "app/langtext.h"
-#include "app/mainwindow.h"
-#include "app/session.h"
-#include "app/textutil.h"
-#include "app/webpane.h"
 #include "backend/loginform.h"
 #include "backend/mystring.h"
 #include "backend/updatenotice.h"
+#include "core/langtext.h"
+#include "core/session.h"
+#include "core/textutil.h"
 #include "netcfg/routes.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
@@ -22,6 +20,8 @@
 #include "platform/platform.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
+#include "ui/mainwindow.h"
+#include "ui/webpane.h"
 
 namespace zenrun {
 

@@ -9,8 +9,8 @@
 #include <QPushButton>
 #include <QScreen>
 
-#include "app/appinfo.h"
-#include "app/webpane.h"
+#include "core/appinfo.h"
+#include "ui/webpane.h"
 
 namespace zenrun {
 

@@ -1,10 +1,8 @@
 #pragma once
 
-#include <QFlags>
 #include <QString>
-#include <QStringList>
-#include <array>
 
+#include "core/strings.h"
 #include "platform/registry.h"
 
 namespace zenrun {
@@ -15,41 +13,9 @@ class Registry;
 inline constexpr int kGetReadTimeoutMs = 30000;
 inline constexpr char kUserAgent[] = "tkoxgnk_vvuoa";
 
-// The client's little text helper: a working text, cut at separators, replaced in, or
-// filled from an HTTP GET. Used for one task and dropped.
-class strings {
-  public:
-    strings() = default;
-    explicit strings(QString text) : text_(std::move(text)) {}
-    explicit strings(qint64 number) : text_(QString::number(number)) {}
-
-    // Cuts the working text at every separator. Empty pieces before a separator are dropped;
-    // the piece after the last separator is kept even when empty; the first N pieces are
-    // returned, the rest of the N slots empty.
-    std::array<QString, 5> split5(const QString& separator) const;
-    std::array<QString, 10> split10(const QString& separator) const;
-    QString gettext() const { return text_; }
-    void settext(const QString& text) { text_ = text; }
-    // Replaces the first occurrence, or every one with ReplaceAll; IgnoreCase matches without
-    // case. An empty old pattern replaces nothing. With `store` the result becomes the working
-    // text too.
-    enum ReplaceFlag { ReplaceAll = 0x1, IgnoreCase = 0x2 };
-    Q_DECLARE_FLAGS(ReplaceFlags, ReplaceFlag)
-    QString replace(const QString& oldPattern, const QString& newPattern, bool store,
-                    ReplaceFlags flags = ReplaceAll);
-    // Every occurrence, matched with the given case sensitivity.
-    QString replace(const QString& oldPattern, const QString& newPattern, bool store,
-                    Qt::CaseSensitivity cs);
-
-  protected:
-    QString text_;
-};
-
-Q_DECLARE_OPERATORS_FOR_FLAGS(strings::ReplaceFlags)
-
 // The helper with HTTP and registry access.
 class strings4 : public strings {
-  public:
+public:
     strings4(Http& http, Registry& registry) : http_(http), registry_(registry) {}
 
     // GET with the client's fixed User-Agent and read time-out; every failure gives "".
@@ -64,7 +30,7 @@ class strings4 : public strings {
     QString readstring(bool store);
     bool readbool();
 
-  private:
+private:
     const QString& openKeyPath() const;
 
     Http& http_;
@@ -78,8 +44,5 @@ class strings4 : public strings {
 
 // GET with the client's fixed User-Agent and read time-out; every failure gives "".
 QString gethtml(Http& http, const QString& url, int readTimeoutMs = kGetReadTimeoutMs);
-
-// The splitting rule on its own, for any N.
-QStringList splitpieces(const QString& text, const QString& separator, int n);
 
 }  // namespace zenrun

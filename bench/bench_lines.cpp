@@ -6,13 +6,13 @@
 #include <QTreeView>
 #include <random>
 
-#include "app/mainwindow.h"
-#include "app/session.h"
+#include "core/session.h"
 #include "lines/linelist.h"
 #include "lines/linemodel.h"
 #include "lines/linetestdata.h"
 #include "lines/lineview.h"
 #include "platform/sim/simplatform.h"
+#include "ui/mainwindow.h"
 
 using namespace zenrun;
 using zenrun::testing::encodeaddr;

@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <map>
 
-#include "app/session.h"
+#include "core/session.h"
 #include "netcfg/routes.h"
 #include "netcfg/testnetns.h"  // tests/netcfg
 
@@ -71,7 +71,7 @@ BENCHMARK(BM_IpBatchAddDelete2000)->Unit(benchmark::kMillisecond)->UseRealTime()
 
 // Prints the two timings' ratio after the usual table.
 class RatioReporter : public benchmark::ConsoleReporter {
-  public:
+public:
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& r : runs)
             if (!r.error_occurred) times[r.benchmark_name()] = r.GetAdjustedRealTime();

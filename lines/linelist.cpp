@@ -6,17 +6,17 @@
 #include <QLineEdit>
 #include <stdexcept>
 
-#include "app/appinfo.h"
-#include "app/langtext.h"
-#include "app/mainwindow.h"
-#include "app/session.h"
-#include "app/textutil.h"
 #include "backend/endpoints.h"
 #include "backend/mystring.h"
+#include "core/appinfo.h"
+#include "core/langtext.h"
+#include "core/session.h"
+#include "core/textutil.h"
 #include "lines/lineview.h"
 #include "platform/dialogs.h"
 #include "platform/platform.h"
 #include "platform/registry.h"
+#include "ui/mainwindow.h"
 
 namespace zenrun {
 

@@ -3,8 +3,8 @@
 #include <QString>
 #include <optional>
 
-#include "app/framebar.h"
-#include "lines/linerecord.h"
+#include "core/linerecord.h"
+#include "ui/framebar.h"
 
 class QComboBox;
 

@@ -5,7 +5,7 @@
 #include <QStringList>
 #include <vector>
 
-#include "lines/linerecord.h"
+#include "core/linerecord.h"
 
 namespace zenrun {
 

@@ -4,7 +4,7 @@
 #include <QString>
 #include <optional>
 
-#include "lines/linerecord.h"
+#include "core/linerecord.h"
 
 namespace zenrun {
 

@@ -9,14 +9,14 @@
 #include <QMouseEvent>
 #include <QTreeView>
 
-#include "app/langtext.h"
-#include "app/mainwindow.h"
-#include "app/session.h"
+#include "core/langtext.h"
+#include "core/session.h"
 #include "lines/linedelegate.h"
 #include "lines/linemodel.h"
 #include "lines/lineorder.h"
 #include "platform/dialogs.h"
 #include "platform/platform.h"
+#include "ui/mainwindow.h"
 
 namespace zenrun {
 

@@ -4,7 +4,7 @@
 #include <functional>
 #include <vector>
 
-#include "lines/linerecord.h"
+#include "core/linerecord.h"
 
 class QAction;
 class QPoint;

@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <cerrno>
 
-#include "app/session.h"
-#include "app/textutil.h"
-#include "backend/mystring.h"
+#include "core/session.h"
+#include "core/strings.h"
+#include "core/textutil.h"
 
 namespace zenrun {
 

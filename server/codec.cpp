@@ -3,7 +3,7 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
-#include "app/textutil.h"
+#include "core/textutil.h"
 
 namespace zenrun::server {
 

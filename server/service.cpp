@@ -5,7 +5,7 @@
 #include <cstring>
 #include <ctime>
 
-#include "app/textutil.h"
+#include "core/textutil.h"
 #include "server/codec.h"
 
 namespace zenrun::server {

@@ -1,21 +1,22 @@
+#include "app/mainshell.h"
+
 #include <gtest/gtest.h>
 
 #include <QAction>
 #include <QApplication>
-#include <QStyle>
 #include <QComboBox>
 #include <QLabel>
 #include <QMenu>
+#include <QStyle>
 #include <QSystemTrayIcon>
 #include <stdexcept>
 
 #include "app/clientapp.h"
-#include "app/mainshell.h"
-#include "app/mainwindow.h"
-#include "app/session.h"
-#include "app/textutil.h"
-#include "app/webpane.h"
+#include "core/session.h"
+#include "core/textutil.h"
 #include "platform/sim/simplatform.h"
+#include "ui/mainwindow.h"
+#include "ui/webpane.h"
 
 using namespace zenrun;
 
@@ -93,8 +94,10 @@ TEST_F(ShellFixture, FirstShowRunsOnceAndNotAgainAfterARestoreFromTheTray) {
     EXPECT_EQ(session.chaincode1, codes.chaincode1);
     EXPECT_EQ(session.upcode, codes.upcode);
     EXPECT_EQ(form->linelabel->text(), QStringLiteral("当前节点：上海1"));
-    EXPECT_EQ(form->web1->currentUrl(), QStringLiteral("http://127.0.0.1:9000/kivclient11/maintop.htm"));
-    EXPECT_EQ(form->web2->currentUrl(), QStringLiteral("http://127.0.0.1:9000/kivclient11/news.htm"));
+    EXPECT_EQ(form->web1->currentUrl(),
+              QStringLiteral("http://127.0.0.1:9000/kivclient11/maintop.htm"));
+    EXPECT_EQ(form->web2->currentUrl(),
+              QStringLiteral("http://127.0.0.1:9000/kivclient11/news.htm"));
 
     // Minimise to the tray and come back: a new show event, but nothing runs again.
     trace.clear();
@@ -208,7 +211,8 @@ TEST_F(ShellFixture, TeardownRunsInOrder) {
     EXPECT_TRUE(sim.hotkeys.registered().isEmpty());
     EXPECT_FALSE(session.pinging);
     EXPECT_FALSE(form->RzTrayIcon1->isVisible());
-    EXPECT_EQ(sim.shell.deleted, QStringList({"/opt/zenrun/delroute.bat", "/opt/zenrun/route.bat"}));
+    EXPECT_EQ(sim.shell.deleted,
+              QStringList({"/opt/zenrun/delroute.bat", "/opt/zenrun/route.bat"}));
     EXPECT_EQ(exitCode, 0);
 }
 
@@ -246,11 +250,11 @@ TEST_F(ShellFixture, AboutBoxAndPagesFollowTheLanguage) {
         EXPECT_EQ(sim.dialogs.boxes.back().buttons, MsgButtons::Ok);
     }
     for (QAction* page : {form->N10, form->V1, form->A1, form->N12, form->N13}) page->trigger();
-    EXPECT_EQ(sim.shell.opened, QStringList({"http://acct.test/vpnadmin/useradmin/",
-                                             "http://pages.test/qoclient162/help.htm",
-                                             "http://help.test/help/",
-                                             "http://pages.test/qoclient162/user.htm",
-                                             "http://pages.test/qoclient162/gg.htm"}));
+    EXPECT_EQ(sim.shell.opened,
+              QStringList({"http://acct.test/vpnadmin/useradmin/",
+                           "http://pages.test/qoclient162/help.htm", "http://help.test/help/",
+                           "http://pages.test/qoclient162/user.htm",
+                           "http://pages.test/qoclient162/gg.htm"}));
 }
 
 TEST(ClientStart, AFailedLoginClosesTheMainWindowWithoutSavingAnything) {
@@ -273,10 +277,10 @@ TEST(MainWindow, HasTheFixedClientAreaAndEveryTimerDisabled) {
     EXPECT_EQ(form.centralWidget()->size(), QSize(690, 488));
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Zenrun 11.0"));
     const std::pair<Timer*, int> timers[] = {
-        {form.mainshow.get(), 1000},     {form.Timer1.get(), 2000},
-        {form.Timer2.get(), 1000},       {form.rast12.get(), 4000},
-        {form.statuscheck.get(), 218000}, {form.dialupcheck.get(), 13000},
-        {form.dialupstatus.get(), 1000}, {form.autodialstatus.get(), 20000},
+        {form.mainshow.get(), 1000},        {form.Timer1.get(), 2000},
+        {form.Timer2.get(), 1000},          {form.rast12.get(), 4000},
+        {form.statuscheck.get(), 218000},   {form.dialupcheck.get(), 13000},
+        {form.dialupstatus.get(), 1000},    {form.autodialstatus.get(), 20000},
         {form.autochangeline.get(), 30000}, {form.onechangetime.get(), 15000},
         {form.vercheck.get(), 15000}};
     for (const auto& [t, interval] : timers) {

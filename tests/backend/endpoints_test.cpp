@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/session.h"
 #include "backend/mystring.h"
+#include "core/session.h"
 #include "platform/sim/simhttp.h"
 
 using namespace zenrun;

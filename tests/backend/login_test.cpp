@@ -6,11 +6,10 @@
 #include <QLabel>
 #include <QMouseEvent>
 
-#include "app/clientapp.h"
-#include "app/mainwindow.h"
-#include "app/textutil.h"
 #include "backend/updatenotice.h"
+#include "core/textutil.h"
 #include "loginrig.h"
+#include "ui/mainwindow.h"
 
 namespace zenrun {
 namespace {
@@ -18,6 +17,7 @@ namespace {
 using testing::kPrimary;
 using testing::kSecondary;
 using testing::LoginRig;
+using testing::pressNotice;
 
 const QString kNetworkMessage =
     QStringLiteral("服务器繁忙或此时网络质量差，请重新尝试连接或稍后再试");
@@ -299,21 +299,11 @@ TEST(Login, TheWindowStaysWhileAnAttemptWaits) {
 
 // --- Version notice -----------------------------------------------------------------------
 
-// Presses one of the notice's buttons when the login runs it.
-std::function<int(QDialog&)> press(bool download) {
-    return [download](QDialog& d) {
-        auto& notice = dynamic_cast<TForm6&>(d);
-        EXPECT_EQ(notice.sLabel1->text(), "已经有新版，请立即下载更新，否则可能无法使用");
-        (download ? notice.sButton1 : notice.sButton2)->click();
-        return notice.result();
-    };
-}
-
 TEST(UpdateNotice, OutdatedVersionAndDownloadEndsTheLoginWithoutCredentials) {
     LoginRig rig;
     rig.backend.probePrimary =
         QStringLiteral("198.51.100.7-11.1-10.0.0.9-(http://dl.test/new.exe)-2");
-    rig.sp.dialogs.queueModal(press(true));
+    rig.sp.dialogs.queueModal(pressNotice(true));
     rig.open();
     rig.form->show();
     rig.submit(QStringLiteral("alice"), QStringLiteral("pw"));
@@ -328,37 +318,13 @@ TEST(UpdateNotice, OutdatedVersionAndDownloadEndsTheLoginWithoutCredentials) {
     EXPECT_EQ(rig.form->Label3->text(), "已经新版本，旧版本可能无法使用，建议您下载最新版本");
 }
 
-TEST(UpdateNotice, DownloadEndsTheProgram) {
-    SimPlatform sp;
-    Session session;
-    testing::FakeBackend backend;
-    backend.probePrimary = QStringLiteral("198.51.100.7-11.1-10.0.0.9-(http://dl.test/new.exe)-2");
-    backend.install(sp.http);
-    ClientApp app(session, sp.platform, {false});
-    int exitCode = -1;
-    app.seams().exitProcess = [&](int code) { exitCode = code; };
-    sp.dialogs.queueModal([](QDialog& d) {
-        auto& form = dynamic_cast<Tfrmlogin&>(d);
-        form.edt_user->setText(QStringLiteral("alice"));
-        form.edt_pass->setText(QStringLiteral("pw"));
-        form.btn_login->click();
-        return form.result();
-    });
-    sp.dialogs.queueModal(press(true));
-
-    EXPECT_FALSE(app.start());
-    EXPECT_EQ(exitCode, 0);
-    EXPECT_FALSE(session.loginok);
-    EXPECT_FALSE(app.mainForm().isVisible());
-}
-
 TEST(UpdateNotice, CancelContinuesAndTheReminderBalloonsTwice) {
     LoginRig rig;
     VersionReminder reminder(rig.session, rig.sp.dialogs, *rig.main.vercheck);
     rig.backend.probePrimary =
         QStringLiteral("198.51.100.7-11.1-10.0.0.9-(http://dl.test/new.exe)-2");
     rig.session.updateflag = QStringLiteral("1");
-    rig.sp.dialogs.queueModal(press(false));
+    rig.sp.dialogs.queueModal(pressNotice(false));
     rig.submit(QStringLiteral("alice"), QStringLiteral("pw"));
 
     EXPECT_TRUE(rig.session.loginok);
@@ -523,43 +489,6 @@ TEST(LoginOptions, UnreadableOptionsLeaveTheWindowAsDesigned) {
         EXPECT_EQ(rig.form->lang->currentIndex(), c.langindex == 0 ? 0 : c.langindex - 1);
         EXPECT_EQ(rig.form->btn_login->text(), c.langindex == 2 ? "Login" : "登  陆");
     }
-}
-
-}  // namespace
-}  // namespace zenrun
-
-namespace zenrun {
-namespace {
-
-// The assembled client: the stored language reaches the login window before it is shown,
-// and a good login lets the main window appear with the login's texts.
-TEST(LoginInClient, StoredLanguageAndAGoodLoginShowTheMainWindow) {
-    SimPlatform sp;
-    Session session;
-    testing::FakeBackend backend;
-    backend.install(sp.http);
-    sp.registry.writeString(Hive::CurrentUser, kKey, "savelang", "1");
-    ClientApp app(session, sp.platform, {false});
-    app.seams().exitProcess = [](int) { FAIL() << "the program must not end"; };
-    QString loginButton;
-    sp.dialogs.queueModal([&](QDialog& d) {
-        auto& form = dynamic_cast<Tfrmlogin&>(d);
-        loginButton = form.btn_login->text();
-        form.edt_user->setText(QStringLiteral("alice"));
-        form.edt_pass->setText(QStringLiteral("pw"));
-        form.btn_login->click();
-        return form.result();
-    });
-
-    ASSERT_TRUE(app.start());
-    EXPECT_EQ(loginButton, "Login");
-    EXPECT_TRUE(session.loginok);
-    EXPECT_EQ(session.langindex, 2);
-    EXPECT_TRUE(app.mainForm().isVisible());
-    EXPECT_EQ(app.mainForm().btn_conn->text(), "Connect");
-    EXPECT_EQ(app.mainForm().userlabel->text(), "UserName：alice  " + backend.loginReply);
-    EXPECT_EQ(sp.dialogs.modalsShown, QStringList{"frmlogin"});
-    EXPECT_EQ(sp.registry.readString(Hive::CurrentUser, kKey, "savelang"), "1");
 }
 
 }  // namespace

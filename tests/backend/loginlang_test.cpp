@@ -10,8 +10,8 @@
 #include <QMouseEvent>
 #include <QTreeView>
 
-#include "app/textutil.h"
 #include "backend/localisation.h"
+#include "core/textutil.h"
 #include "loginrig.h"
 
 namespace zenrun {

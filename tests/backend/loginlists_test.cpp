@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/inidocument.h"
+#include "core/inidocument.h"
 
 namespace zenrun {
 namespace {

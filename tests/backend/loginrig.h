@@ -1,18 +1,21 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <memory>
 
-#include "app/mainwindow.h"
-#include "app/session.h"
-#include "app/webpane.h"
 #include "backend/endpoints.h"
 #include "backend/login.h"
 #include "backend/loginform.h"
+#include "backend/updatenotice.h"
+#include "core/session.h"
 #include "platform/sim/simplatform.h"
+#include "ui/mainwindow.h"
+#include "ui/webpane.h"
 
 namespace zenrun::testing {
 
@@ -91,5 +94,15 @@ struct LoginRig {
         return out;
     }
 };
+
+// Presses one of the version notice's buttons when the login runs it.
+inline std::function<int(QDialog&)> pressNotice(bool download) {
+    return [download](QDialog& d) {
+        auto& notice = dynamic_cast<TForm6&>(d);
+        EXPECT_EQ(notice.sLabel1->text(), "已经有新版，请立即下载更新，否则可能无法使用");
+        (download ? notice.sButton1 : notice.sButton2)->click();
+        return notice.result();
+    };
+}
 
 }  // namespace zenrun::testing

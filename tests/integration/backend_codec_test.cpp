@@ -4,7 +4,7 @@
 
 #include <QRandomGenerator>
 
-#include "app/textutil.h"
+#include "core/textutil.h"
 #include "server/codec.h"
 
 using namespace zenrun;

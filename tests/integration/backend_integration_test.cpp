@@ -8,11 +8,11 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
-#include "app/session.h"
-#include "app/textutil.h"
 #include "backend/endpoints.h"
 #include "backend/mystring.h"
 #include "backendfixture.h"
+#include "core/session.h"
+#include "core/textutil.h"
 #include "platform/linux/qthttp.h"
 
 using namespace zenrun;

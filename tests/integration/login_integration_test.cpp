@@ -9,15 +9,15 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/mainwindow.h"
-#include "app/session.h"
-#include "app/textutil.h"
 #include "backend/login.h"
 #include "backend/loginform.h"
 #include "backend/updatenotice.h"
 #include "backendfixture.h"
+#include "core/session.h"
+#include "core/textutil.h"
 #include "platform/linux/qthttp.h"
 #include "platform/sim/simplatform.h"
+#include "ui/mainwindow.h"
 
 namespace zenrun {
 namespace {

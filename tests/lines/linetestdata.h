@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "app/textutil.h"
+#include "core/textutil.h"
 
 namespace zenrun::testing {
 

@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 
-#include "app/session.h"
+#include "core/session.h"
 #include "netcfg/routejournal.h"
 #include "netcfg/routes.h"
 #include "testnetns.h"

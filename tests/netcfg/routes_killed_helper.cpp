@@ -4,7 +4,7 @@
 #include <csignal>
 #include <cstdio>
 
-#include "app/session.h"
+#include "core/session.h"
 #include "netcfg/routes.h"
 #include "platform/linux/netlinkiphelper.h"
 

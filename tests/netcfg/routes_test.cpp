@@ -8,8 +8,8 @@
 #include <QTemporaryDir>
 #include <cerrno>
 
-#include "app/session.h"
-#include "app/textutil.h"
+#include "core/session.h"
+#include "core/textutil.h"
 #include "netcfg/routejournal.h"
 #include "platform/sim/simiphelper.h"
 

@@ -4,8 +4,8 @@
 #include <functional>
 #include <memory>
 
-#include "app/framebar.h"
 #include "platform/clock.h"
+#include "ui/framebar.h"
 
 class QAction;
 class QCheckBox;

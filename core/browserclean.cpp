@@ -2,7 +2,7 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "app/textutil.h"
+#include "core/textutil.h"
 
 // Browser clean-up for line rotation: the desktop user's cookies and cache of Firefox and the
 // Chromium family. Only the exact files and folders listed here are ever touched, and nothing

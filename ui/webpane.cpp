@@ -1,4 +1,4 @@
-#include "app/webpane.h"
+#include "ui/webpane.h"
 
 #include <QNetworkProxy>
 #include <QNetworkReply>

@@ -4,7 +4,7 @@
 #include <opencc/Lexicon.hpp>
 #include <opencc/MarisaDict.hpp>
 
-#include "app/textutil.h"
+#include "core/textutil.h"
 
 #ifndef ZENRUN_OPENCC_DIR
 #define ZENRUN_OPENCC_DIR "/usr/share/opencc"

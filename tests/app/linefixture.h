@@ -9,13 +9,13 @@
 #include <optional>
 
 #include "app/clientapp.h"
-#include "app/mainwindow.h"
-#include "app/session.h"
+#include "core/session.h"
 #include "lines/linelist.h"
 #include "lines/linemodel.h"
+#include "lines/linetestdata.h"
 #include "lines/lineview.h"
-#include "linetestdata.h"
 #include "platform/sim/simplatform.h"
+#include "ui/mainwindow.h"
 
 namespace zenrun::testing {
 

@@ -3,7 +3,7 @@
 #include <QAction>
 #include <QPushButton>
 
-#include "app/appinfo.h"
+#include "core/appinfo.h"
 #include "linefixture.h"
 
 using namespace zenrun;

@@ -1,4 +1,4 @@
-#include "app/inidocument.h"
+#include "core/inidocument.h"
 
 #include <QRegularExpression>
 
@@ -44,7 +44,9 @@ QStringList IniDocument::sections() const {
     return out;
 }
 
-bool IniDocument::sectionExists(const QString& section) const { return find(section) != nullptr; }
+bool IniDocument::sectionExists(const QString& section) const {
+    return find(section) != nullptr;
+}
 
 QStringList IniDocument::keys(const QString& section) const {
     QStringList out;

@@ -1,4 +1,4 @@
-#include "app/textutil.h"
+#include "core/textutil.h"
 
 #include <gtest/gtest.h>
 
@@ -334,7 +334,7 @@ TEST(GetSysLang, FromTheLocaleEnvironment) {
 // ---- browser clean-up on a fake home folder ----
 
 class BrowserCleanup : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         ASSERT_TRUE(home_.isValid());
         ASSERT_TRUE(outside_.isValid());

@@ -5,10 +5,10 @@
 #include <QJsonArray>
 #include <QJsonObject>
 
-#include "app/textutil.h"
 #include "backend/endpoints.h"
 #include "backend/mystring.h"
 #include "backendfixture.h"
+#include "core/textutil.h"
 #include "linefixture.h"
 #include "platform/linux/qthttp.h"
 

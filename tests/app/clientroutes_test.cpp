@@ -7,11 +7,11 @@
 #include <QTemporaryDir>
 
 #include "app/clientapp.h"
-#include "app/mainwindow.h"
-#include "app/session.h"
+#include "core/session.h"
 #include "netcfg/routejournal.h"
 #include "netcfg/routetable.h"
 #include "platform/sim/simplatform.h"
+#include "ui/mainwindow.h"
 
 namespace zenrun {
 namespace {

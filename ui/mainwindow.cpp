@@ -1,13 +1,13 @@
-#include "app/mainwindow.h"
+#include "ui/mainwindow.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QHBoxLayout>
 #include <QLayout>
 #include <QLineEdit>
 #include <QMenu>
@@ -20,8 +20,8 @@
 #include <QSystemTrayIcon>
 #include <QTreeView>
 
-#include "app/appinfo.h"
-#include "app/webpane.h"
+#include "core/appinfo.h"
+#include "ui/webpane.h"
 
 namespace zenrun {
 

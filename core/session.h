@@ -3,8 +3,8 @@
 #include <QString>
 #include <atomic>
 
-#include "app/inidocument.h"
-#include "lines/linerecord.h"
+#include "core/inidocument.h"
+#include "core/linerecord.h"
 
 namespace zenrun {
 

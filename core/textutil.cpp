@@ -1,8 +1,8 @@
-#include "app/textutil.h"
+#include "core/textutil.h"
 
 #include <QCryptographicHash>
 
-#include "app/codesalts.h"
+#include "core/codesalts.h"
 
 namespace zenrun {
 

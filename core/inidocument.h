@@ -9,8 +9,9 @@ namespace zenrun {
 // An INI document held in memory: "[name]" opens a section, "key=value" adds a key.
 // Sections and keys keep their order of appearance; names match without regard to case.
 // A repeated key keeps its place in keys() (a list walks every line), but its value is the
-// first one's; the keys of a repeated section are added to the first. Lines starting with ';' are comments (a line name may start with '#'); blanks around
-// names and values are trimmed. Lines outside any section are ignored.
+// first one's; the keys of a repeated section are added to the first. Lines starting with ';' are
+// comments (a line name may start with '#'); blanks around names and values are trimmed. Lines
+// outside any section are ignored.
 class IniDocument {
 public:
     IniDocument() = default;

@@ -2,8 +2,8 @@
 
 #include <QString>
 
-#include "app/session.h"
-#include "app/textutil.h"
+#include "core/session.h"
+#include "core/textutil.h"
 
 namespace zenrun {
 
