@@ -9,6 +9,7 @@
 #include "platform/http.h"
 #include "platform/iphelper.h"
 #include "platform/linux/linuxshell.h"
+#include "platform/ras.h"
 #include "platform/linux/netlinkiphelper.h"
 #include "platform/linux/qtclock.h"
 #include "platform/linux/qtdialogs.h"

@@ -12,6 +12,7 @@ class HotKeys;
 class Shell;
 class Http;
 class IpHelper;
+class Ras;
 
 // The services the operating system provides, handed to the forms and logic classes.
 struct Platform {
@@ -27,6 +28,7 @@ struct Platform {
     std::unique_ptr<Shell> shell;
     std::unique_ptr<Http> http;
     std::unique_ptr<IpHelper> ipHelper;  // real: netlink; demo: simulated table
+    std::unique_ptr<Ras> ras;            // real: pppd; demo: simulated dial-up
     // Folder for machine-wide state of the client itself (journals), created on demand.
     QString stateDir;
 };
