@@ -12,7 +12,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -21,6 +20,8 @@
 #include <QTreeView>
 
 #include "core/appinfo.h"
+#include "ui/appicon.h"
+#include "ui/elidelabel.h"
 #include "ui/webpane.h"
 
 namespace zenrun {
@@ -28,23 +29,6 @@ namespace zenrun {
 namespace {
 constexpr int kClientWidth = 690;
 constexpr int kClientHeight = 488;
-
-QIcon trayIconImage() {
-    QPixmap pm(32, 32);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setBrush(QColor(0x1e, 0x88, 0xe5));
-    p.setPen(Qt::NoPen);
-    p.drawEllipse(1, 1, 30, 30);
-    p.setPen(Qt::white);
-    QFont f = p.font();
-    f.setBold(true);
-    f.setPixelSize(20);
-    p.setFont(f);
-    p.drawText(pm.rect(), Qt::AlignCenter, QStringLiteral("Z"));
-    return QIcon(pm);
-}
 
 template <typename W>
 W* place(W* w, int x, int y, int width, int height) {
@@ -142,12 +126,12 @@ void Tfrmmain::buildControls() {
     Panel1->setObjectName(QStringLiteral("Panel1"));
     Panel1->setFrameShape(QFrame::StyledPanel);
     // The strip shares its width by weight, so a long account text cannot cover its
-    // neighbours.
+    // neighbours; what does not fit is shortened with a sign.
     auto* strip = new QHBoxLayout(Panel1);
     strip->setContentsMargins(4, 0, 4, 0);
     strip->setSpacing(8);
     auto label = [this, strip](const char* name, const QString& text, int stretch) {
-        auto* l = new QLabel(text, Panel1);
+        auto* l = new ElideLabel(text, Panel1);
         l->setObjectName(QString::fromLatin1(name));
         l->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         strip->addWidget(l, stretch);
@@ -249,10 +233,10 @@ void Tfrmmain::buildMenus() {
     N16 = item(taskmenu1, "N16", QStringLiteral("高级设置"));
     N8 = item(taskmenu1, "N8", QStringLiteral("关于"));
 
-    RzTrayIcon1 = new QSystemTrayIcon(trayIconImage(), this);
+    RzTrayIcon1 = new QSystemTrayIcon(appicon(), this);
     RzTrayIcon1->setObjectName(QStringLiteral("RzTrayIcon1"));
     RzTrayIcon1->setContextMenu(taskmenu1);
-    setWindowIcon(RzTrayIcon1->icon());
+    setWindowIcon(appicon());
 }
 
 void Tfrmmain::centreOnScreen() {
