@@ -5,7 +5,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLayout>
@@ -22,6 +21,7 @@
 #include "core/appinfo.h"
 #include "ui/appicon.h"
 #include "ui/elidelabel.h"
+#include "ui/striplayout.h"
 #include "ui/webpane.h"
 
 namespace zenrun {
@@ -126,15 +126,16 @@ void Tfrmmain::buildControls() {
     Panel1->setObjectName(QStringLiteral("Panel1"));
     Panel1->setFrameShape(QFrame::StyledPanel);
     // The strip shares its width by weight, so a long account text cannot cover its
-    // neighbours; what does not fit is shortened with a sign.
-    auto* strip = new QHBoxLayout(Panel1);
+    // neighbours; a short text leaves its surplus to the others, and what still does not
+    // fit is shortened with a sign.
+    auto* strip = new StripLayout(Panel1);
     strip->setContentsMargins(4, 0, 4, 0);
     strip->setSpacing(8);
-    auto label = [this, strip](const char* name, const QString& text, int stretch) {
+    auto label = [this, strip](const char* name, const QString& text, int weight) {
         auto* l = new ElideLabel(text, Panel1);
         l->setObjectName(QString::fromLatin1(name));
         l->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-        strip->addWidget(l, stretch);
+        strip->addWidget(l, weight);
         return l;
     };
     statuslabel = label("statuslabel", QStringLiteral("未连接"), 3);
