@@ -28,6 +28,14 @@ struct StatusStrip : ::testing::Test {
         form.show();
         QApplication::processEvents();
     }
+    // Connected: every label of the strip has its text.
+    void fillStrip() {
+        form.statuslabel->setText(QStringLiteral("已连接"));
+        form.datalabel->setText(QStringLiteral("发送：1.2MB 接收：35.6MB 时长：00:12:31"));
+        form.userlabel->setText(QStringLiteral("用户名：demo  到期时间：2027-12-31"));
+        form.localiplabel->setText(QStringLiteral("本地IP为：127.0.0.1"));
+        form.linelabel->setText(QStringLiteral("当前节点：上海电信1"));
+    }
 };
 
 TEST_F(StatusStrip, EveryLabelOfTheStripShortensWithASign) {
@@ -40,11 +48,7 @@ TEST_F(StatusStrip, EveryLabelOfTheStripShortensWithASign) {
 }
 
 TEST_F(StatusStrip, ATooNarrowLabelShowsAnEllipsisAndTheWholeTextAsTooltip) {
-    // Connected: every label of the strip has its text.
-    form.statuslabel->setText(QStringLiteral("已连接"));
-    form.datalabel->setText(QStringLiteral("发送：1.2MB 接收：35.6MB 时长：00:12:31"));
-    form.localiplabel->setText(QStringLiteral("本地IP为：127.0.0.1"));
-    form.linelabel->setText(QStringLiteral("当前节点：上海电信1"));
+    fillStrip();
     ElideLabel* l = form.userlabel;
     l->setText(kAccount);
     QApplication::processEvents();  // the strip shares its width anew
@@ -82,6 +86,24 @@ TEST_F(StatusStrip, ATextSetThroughAQLabelPointerIsShortenedToo) {
     EXPECT_TRUE(form.linelabel->shownText().endsWith(kEllipsis));
     form.grab();
     EXPECT_EQ(form.linelabel->toolTip(), plain->text());
+}
+
+// The status label is red while a connection is being set up, and its texts then are long.
+TEST_F(StatusStrip, AShortenedTextKeepsTheLabelsColour) {
+    fillStrip();
+    form.statuslabel->setStyleSheet(QStringLiteral("color: red;"));
+    form.statuslabel->setText(
+        QStringLiteral("Setting L2TP parameters, please wait for 10 seconds..."));
+    QApplication::processEvents();
+    ASSERT_TRUE(form.statuslabel->isElided());
+    const QImage shot = form.statuslabel->grab().toImage();
+    int red = 0;
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x) {
+            const QColor c = shot.pixelColor(x, y);
+            if (c.red() > 200 && c.green() < 80 && c.blue() < 80) ++red;
+        }
+    EXPECT_GT(red, 20);
 }
 
 TEST(ElideLabel, FollowsItsWidth) {
