@@ -78,7 +78,10 @@ std::unique_ptr<Platform> makePlatform(const PlatformOptions& options) {
         if (config.isEmpty()) config = QDir::homePath() + QStringLiteral("/.config");
         p->registry = std::make_unique<RegStore>(config + QStringLiteral("/zenrun/user.reg"),
                                                  p->stateDir + QStringLiteral("/machine.reg"));
-        p->ras = std::make_unique<PppdRas>(*p->clock, pppdRasPathsFromEnvironment());
+        // A run that was killed may have left a password in the phonebook and a link up.
+        auto ras = std::make_unique<PppdRas>(*p->clock, pppdRasPathsFromEnvironment());
+        ras->cleanupLeftovers();
+        p->ras = std::move(ras);
     }
     return p;
 }

@@ -364,20 +364,26 @@ TEST_F(PppdFixture, PeersFilesAndPppdOfAKilledRunAreGoneAfterTheNextStart) {
     // What a run killed in the middle of a dial leaves: its entry, a half-written entry, a pppd
     // still holding the link. Beside them, another program's peers and a pppd that is not ours.
     ASSERT_EQ(writeEntry(QStringLiteral("123"), QStringLiteral("127.0.0.1"), false, true), 0);
-    QFile half(peersDir() + QStringLiteral("/.zenrun-124.Ab12Cd"));
-    ASSERT_TRUE(half.open(QIODevice::WriteOnly));
-    half.close();
-    QFile provider(peersDir() + QStringLiteral("/provider"));
-    ASSERT_TRUE(provider.open(QIODevice::WriteOnly));
-    provider.close();
+    const QString entry = ras->peersPath(QStringLiteral("123"));
+    QFile f(entry);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray text = f.readAll();
+    f.close();
+    ras.reset();  // a normal end removes it; a killed run does not
+    EXPECT_TRUE(ourFiles().isEmpty()) << "the normal end left a peers file";
+    for (const QString& path : {entry, peersDir() + QStringLiteral("/.zenrun-124.Ab12Cd"),
+                                peersDir() + QStringLiteral("/provider")}) {
+        QFile w(path);
+        ASSERT_TRUE(w.open(QIODevice::WriteOnly));
+        w.write(text);
+    }
     const QString elsewhere = dir.path() + QStringLiteral("/elsewhere");
     QDir().mkpath(elsewhere);
-    QFile::copy(ras->peersPath(QStringLiteral("123")), elsewhere + QStringLiteral("/zenrun-123"));
+    QFile::copy(entry, elsewhere + QStringLiteral("/zenrun-123"));
 
     ScopedEnv noLink("STANDIN_NOLINK", QStringLiteral("1"));
     QProcess leftover, foreign;
-    leftover.start(kStandinPppd, {QStringLiteral("file"), ras->peersPath(QStringLiteral("123")),
-                                  QStringLiteral("nodetach")});
+    leftover.start(kStandinPppd, {QStringLiteral("file"), entry, QStringLiteral("nodetach")});
     QProcessEnvironment foreignEnv = QProcessEnvironment::systemEnvironment();
     foreignEnv.insert(QStringLiteral("STANDIN_PIDDIR"), elsewhere);
     foreign.setProcessEnvironment(foreignEnv);
