@@ -20,6 +20,7 @@
 #include "platform/regstore.h"
 #include "platform/shell.h"
 #include "platform/sim/simiphelper.h"
+#include "platform/sim/simras.h"
 
 namespace zenrun {
 
@@ -68,6 +69,7 @@ std::unique_ptr<Platform> makePlatform(const PlatformOptions& options) {
     if (options.mode == PlatformMode::Demo) {
         p->stateDir = options.stateDir;
         p->ipHelper = demoIpHelper();
+        p->ras = makeDemoRas(*p->clock);
         p->registry = std::make_unique<RegStore>(options.stateDir + QStringLiteral("/user.reg"),
                                                  options.stateDir + QStringLiteral("/machine.reg"));
     } else {

@@ -9,6 +9,7 @@
 #include "platform/sim/simhotkeys.h"
 #include "platform/sim/simhttp.h"
 #include "platform/sim/simiphelper.h"
+#include "platform/sim/simras.h"
 #include "platform/sim/simshell.h"
 
 namespace zenrun {
@@ -25,6 +26,7 @@ struct SimPlatform {
     SimShell& shell;
     SimHttp& http;
     SimIpHelper& ipHelper;
+    SimRas& ras;
 };
 
 }  // namespace zenrun
