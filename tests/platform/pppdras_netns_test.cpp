@@ -102,6 +102,7 @@ struct PppdNetns : PppdFixture {
         QElapsedTimer t;
         t.start();
         ras->disconnectEx(handle, 3000, 50);
+        RecordProperty("hang_up_ms", static_cast<int>(t.elapsed()));
         EXPECT_LT(t.elapsed(), 3000);
         EXPECT_EQ(ras->connectState(), kRasQueryFailed);
         EXPECT_EQ(link(ifname), QString()) << "the interface is still there";
