@@ -9,14 +9,15 @@
 #include "platform/http.h"
 #include "platform/iphelper.h"
 #include "platform/linux/linuxshell.h"
-#include "platform/ras.h"
 #include "platform/linux/netlinkiphelper.h"
+#include "platform/linux/pppdras.h"
 #include "platform/linux/qtclock.h"
 #include "platform/linux/qtdialogs.h"
 #include "platform/linux/qthttp.h"
 #include "platform/linux/x11hotkeys.h"
-#include "platform/regstore.h"
+#include "platform/ras.h"
 #include "platform/registry.h"
+#include "platform/regstore.h"
 #include "platform/shell.h"
 #include "platform/sim/simiphelper.h"
 #include "platform/sim/simras.h"
@@ -44,6 +45,18 @@ std::unique_ptr<IpHelper> demoIpHelper() {
     sim->setNeighbour(lan | 1, 2);
     return sim;
 }
+// The dial-up programs can be replaced (a stand-in for tests, a build of one's own).
+PppdRasPaths pppdRasPathsFromEnvironment() {
+    PppdRasPaths paths;
+    auto take = [](const char* name, QString& into) {
+        const QString v = qEnvironmentVariable(name);
+        if (!v.isEmpty()) into = v;
+    };
+    take("ZENRUN_PPPD", paths.pppd);
+    take("ZENRUN_PPTP", paths.pptp);
+    take("ZENRUN_XL2TPD", paths.xl2tpd);
+    return paths;
+}
 }  // namespace
 
 std::unique_ptr<Platform> makePlatform(const PlatformOptions& options) {
@@ -61,11 +74,16 @@ std::unique_ptr<Platform> makePlatform(const PlatformOptions& options) {
                                                  options.stateDir + QStringLiteral("/machine.reg"));
     } else {
         p->ipHelper = std::make_unique<NetlinkIpHelper>();
-        p->stateDir = options.stateDir.isEmpty() ? QStringLiteral("/var/lib/zenrun") : options.stateDir;
+        p->stateDir =
+            options.stateDir.isEmpty() ? QStringLiteral("/var/lib/zenrun") : options.stateDir;
         QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
         if (config.isEmpty()) config = QDir::homePath() + QStringLiteral("/.config");
         p->registry = std::make_unique<RegStore>(config + QStringLiteral("/zenrun/user.reg"),
                                                  p->stateDir + QStringLiteral("/machine.reg"));
+        // A run that was killed may have left a password in the phonebook and a link up.
+        auto ras = std::make_unique<PppdRas>(*p->clock, pppdRasPathsFromEnvironment());
+        ras->cleanupLeftovers();
+        p->ras = std::move(ras);
     }
     return p;
 }
