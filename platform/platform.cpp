@@ -5,19 +5,24 @@
 
 #include "platform/clock.h"
 #include "platform/dialogs.h"
+#include "platform/dns.h"
 #include "platform/hotkeys.h"
 #include "platform/http.h"
 #include "platform/iphelper.h"
 #include "platform/linux/linuxshell.h"
 #include "platform/ras.h"
+#include "platform/linux/netlinkadapters.h"
 #include "platform/linux/netlinkiphelper.h"
+#include "platform/linux/nmclidns.h"
 #include "platform/linux/qtclock.h"
 #include "platform/linux/qtdialogs.h"
 #include "platform/linux/qthttp.h"
+#include "platform/linux/resolvconfdns.h"
 #include "platform/linux/x11hotkeys.h"
 #include "platform/regstore.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
+#include "platform/sim/simadapterdns.h"
 #include "platform/sim/simiphelper.h"
 #include "platform/sim/simras.h"
 
@@ -44,6 +49,29 @@ std::unique_ptr<IpHelper> demoIpHelper() {
     sim->setNeighbour(lan | 1, 2);
     return sim;
 }
+
+// The demo's home network: one wired adapter behind the router of demoIpHelper, on DHCP.
+std::unique_ptr<AdapterDns> demoDns() {
+    auto sim = std::make_unique<SimAdapterDns>();
+    sim->setAdapters({{QStringLiteral("lo"), 1, {}, {QStringLiteral("127.0.0.1")}},
+                      {QStringLiteral("eth0"),
+                       2,
+                       QStringLiteral("192.168.1.1"),
+                       {QStringLiteral("192.168.1.100")}}});
+    sim->setLease(QStringLiteral("eth0"), {QStringLiteral("192.168.1.1")});
+    return sim;
+}
+
+// The one place that picks how DNS servers are set on this host: through NetworkManager
+// when it runs (links it does not own, like our ppp tunnel, fall back to the resolver file),
+// otherwise in the resolver file itself.
+std::unique_ptr<AdapterDns> hostDns(IpHelper& routes, const QString& stateDir) {
+    auto lister = [&routes] { return listnetlinkadapters(routes); };
+    auto file = std::make_unique<ResolvConfDns>(lister, QStringLiteral("/etc/resolv.conf"),
+                                                stateDir + QStringLiteral("/resolv.conf.orig"));
+    if (NmcliDns::running()) return std::make_unique<NmcliDns>(lister, std::move(file));
+    return file;
+}
 }  // namespace
 
 std::unique_ptr<Platform> makePlatform(const PlatformOptions& options) {
@@ -57,15 +85,18 @@ std::unique_ptr<Platform> makePlatform(const PlatformOptions& options) {
         p->stateDir = options.stateDir;
         p->ipHelper = demoIpHelper();
         p->ras = makeDemoRas(*p->clock);
+        p->dns = demoDns();
         p->registry = std::make_unique<RegStore>(options.stateDir + QStringLiteral("/user.reg"),
                                                  options.stateDir + QStringLiteral("/machine.reg"));
     } else {
         p->ipHelper = std::make_unique<NetlinkIpHelper>();
-        p->stateDir = options.stateDir.isEmpty() ? QStringLiteral("/var/lib/zenrun") : options.stateDir;
+        p->stateDir =
+            options.stateDir.isEmpty() ? QStringLiteral("/var/lib/zenrun") : options.stateDir;
         QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
         if (config.isEmpty()) config = QDir::homePath() + QStringLiteral("/.config");
         p->registry = std::make_unique<RegStore>(config + QStringLiteral("/zenrun/user.reg"),
                                                  p->stateDir + QStringLiteral("/machine.reg"));
+        p->dns = hostDns(*p->ipHelper, p->stateDir);
     }
     return p;
 }
