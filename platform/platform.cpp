@@ -18,6 +18,7 @@
 #include "platform/linux/qtdialogs.h"
 #include "platform/linux/qthttp.h"
 #include "platform/linux/resolvconfdns.h"
+#include "platform/linux/resolvectldns.h"
 #include "platform/linux/x11hotkeys.h"
 #include "platform/regstore.h"
 #include "platform/registry.h"
@@ -62,15 +63,18 @@ std::unique_ptr<AdapterDns> demoDns() {
     return sim;
 }
 
-// The one place that picks how DNS servers are set on this host: through NetworkManager
-// when it runs (links it does not own, like our ppp tunnel, fall back to the resolver file),
-// otherwise in the resolver file itself.
+// The one place that picks how DNS servers are set on this host. NetworkManager, when it
+// runs, keeps the servers of the adapters it manages; a link it does not own (our ppp tunnel)
+// gets per-link servers from systemd-resolved where that runs, else the resolver file. Without
+// NetworkManager everything goes into the resolver file.
 std::unique_ptr<AdapterDns> hostDns(IpHelper& routes, const QString& stateDir) {
     auto lister = [&routes] { return listnetlinkadapters(routes); };
     auto file = std::make_unique<ResolvConfDns>(lister, QStringLiteral("/etc/resolv.conf"),
                                                 stateDir + QStringLiteral("/resolv.conf.orig"));
-    if (NmcliDns::running()) return std::make_unique<NmcliDns>(lister, std::move(file));
-    return file;
+    if (!NmcliDns::running()) return file;
+    std::unique_ptr<AdapterDns> unowned = std::move(file);
+    if (ResolvectlDns::running()) unowned = std::make_unique<ResolvectlDns>(lister);
+    return std::make_unique<NmcliDns>(lister, std::move(unowned));
 }
 }  // namespace
 
