@@ -17,11 +17,14 @@
 #include "core/session.h"
 #include "lines/linelist.h"
 #include "lines/lineview.h"
+#include "netcfg/dns.h"
 #include "netcfg/routes.h"
 #include "platform/dialogs.h"
 #include "platform/iphelper.h"
 #include "platform/linux/qtdialogs.h"
 #include "platform/platform.h"
+#include "settings/settings.h"
+#include "settings/settingsform.h"
 #include "ui/mainwindow.h"
 #include "ui/webpane.h"
 
@@ -77,6 +80,13 @@ void ClientApp::fillSeams() {
         if (routes_) routes_->delroutesonteardown();
     };
     // --- end Routes --------------------------------------------------------------------
+
+    // --- Settings and DNS --------------------------------------------------------------
+    seams_.captureLocalDns = [this] {
+        if (dns_) dns_->getlocaldns();
+    };
+    seams_.showSettings = [this] { showSettings(); };
+    // --- end Settings and DNS ----------------------------------------------------------
 }
 
 // --- Lines -----------------------------------------------------------------------------
@@ -122,10 +132,44 @@ void ClientApp::makeRoutes() {
 }
 // --- end Routes ------------------------------------------------------------------------
 
+// --- Settings and DNS ------------------------------------------------------------------
+void ClientApp::makeDns() {
+    if (platform_.dns)
+        dns_ = std::make_unique<Dns>(session_, *platform_.dns, platform_.ras.get(),
+                                     routes_->routerlist);
+}
+
+namespace {
+Settings::HotKey mainHotKey(MainShell& shell) {
+    return {[&shell](std::uint32_t key) { return shell.SetHotKeyClick(key); },
+            [&shell] { shell.releaseHotKey(); }};
+}
+}  // namespace
+
+// Its creation applies the stored options, the hot key included, from start-up on.
+void ClientApp::createSettingsInstance() {
+    settingsInstance_ = std::make_unique<TForm7>();
+    settingsInstanceLogic_ =
+        std::make_unique<Settings>(session_, *platform_.registry, *platform_.dialogs,
+                                   *settingsInstance_, dns_.get(), mainHotKey(*shell_));
+    settingsInstanceLogic_->FormCreate();
+}
+
+// Each opening is a new dialog that loads (and applies) the stored options again.
+void ClientApp::showSettings() {
+    TForm7 form(main_.get());
+    Settings settings(session_, *platform_.registry, *platform_.dialogs, form, dns_.get(),
+                      mainHotKey(*shell_));
+    settings.FormCreate();
+    platform_.dialogs->execModal(form);
+}
+// --- end Settings and DNS --------------------------------------------------------------
+
 bool ClientApp::start() {
     main_ = std::make_unique<Tfrmmain>(*platform_.clock);
     createLines();
     makeRoutes();
+    makeDns();
     main_->web1->setFetchEnabled(options_.fetchPages);
     main_->web2->setFetchEnabled(options_.fetchPages);
     if (auto* qd = dynamic_cast<QtDialogs*>(platform_.dialogs.get()))
@@ -138,6 +182,7 @@ bool ClientApp::start() {
     shell_->FormCreate();
     if (!session_.loginok) return false;
     createLoginInstances();
+    createSettingsInstance();
     main_->centreOnScreen();
     main_->show();
     return true;

@@ -16,6 +16,9 @@ class Routes;
 class Login;
 class TForm6;
 class VersionReminder;
+class Dns;
+class TForm7;
+class Settings;
 
 // Assembles the client: creates the windows in their order, the logic behind them, and
 // connects the two. The one place that knows every subsystem.
@@ -61,6 +64,14 @@ private:
     std::unique_ptr<Login> loginInstanceLogic_;  // re-reads the options, re-applies the language
     std::unique_ptr<TForm6> noticeInstance_;     // created at start, never shown
     std::unique_ptr<VersionReminder> reminder_;
+
+    // Settings and DNS
+    void makeDns();
+    void createSettingsInstance();
+    void showSettings();
+    std::unique_ptr<Dns> dns_;                         // reads routerlist, so after routes_
+    std::unique_ptr<TForm7> settingsInstance_;         // created at start, never shown
+    std::unique_ptr<Settings> settingsInstanceLogic_;  // applies the stored options
 };
 
 }  // namespace zenrun

@@ -188,7 +188,9 @@ void MainShell::FormClose() {
     seams_.exitProcess(0);
 }
 
+// One change-line key at a time: a new key replaces the one registered before.
 bool MainShell::SetHotKeyClick(std::uint32_t key) {
+    releaseHotKey();
     const int atom = platform_.hotkeys->addAtom(QStringLiteral("MyHotKey"));
     atom_ = atom;
     session_.hotkeyid = atom - kAtomBase;

@@ -5,20 +5,26 @@
 
 #include "platform/clock.h"
 #include "platform/dialogs.h"
+#include "platform/dns.h"
 #include "platform/hotkeys.h"
 #include "platform/http.h"
 #include "platform/iphelper.h"
 #include "platform/linux/linuxshell.h"
+#include "platform/linux/netlinkadapters.h"
 #include "platform/linux/netlinkiphelper.h"
+#include "platform/linux/nmclidns.h"
 #include "platform/linux/pppdras.h"
 #include "platform/linux/qtclock.h"
 #include "platform/linux/qtdialogs.h"
 #include "platform/linux/qthttp.h"
+#include "platform/linux/resolvconfdns.h"
+#include "platform/linux/resolvectldns.h"
 #include "platform/linux/x11hotkeys.h"
 #include "platform/ras.h"
 #include "platform/registry.h"
 #include "platform/regstore.h"
 #include "platform/shell.h"
+#include "platform/sim/simadapterdns.h"
 #include "platform/sim/simiphelper.h"
 #include "platform/sim/simras.h"
 
@@ -57,6 +63,32 @@ PppdRasPaths pppdRasPathsFromEnvironment() {
     take("ZENRUN_XL2TPD", paths.xl2tpd);
     return paths;
 }
+
+// The demo's home network: one wired adapter behind the router of demoIpHelper, on DHCP.
+std::unique_ptr<AdapterDns> demoDns() {
+    auto sim = std::make_unique<SimAdapterDns>();
+    sim->setAdapters({{QStringLiteral("lo"), 1, {}, {QStringLiteral("127.0.0.1")}},
+                      {QStringLiteral("eth0"),
+                       2,
+                       QStringLiteral("192.168.1.1"),
+                       {QStringLiteral("192.168.1.100")}}});
+    sim->setLease(QStringLiteral("eth0"), {QStringLiteral("192.168.1.1")});
+    return sim;
+}
+
+// The one place that picks how DNS servers are set on this host. NetworkManager, when it
+// runs, keeps the servers of the adapters it manages; a link it does not own (our ppp tunnel)
+// gets per-link servers from systemd-resolved where that runs, else the resolver file. Without
+// NetworkManager everything goes into the resolver file.
+std::unique_ptr<AdapterDns> hostDns(IpHelper& routes, const QString& stateDir) {
+    auto lister = [&routes] { return listnetlinkadapters(routes); };
+    auto file = std::make_unique<ResolvConfDns>(lister, QStringLiteral("/etc/resolv.conf"),
+                                                stateDir + QStringLiteral("/resolv.conf.orig"));
+    if (!NmcliDns::running()) return file;
+    std::unique_ptr<AdapterDns> unowned = std::move(file);
+    if (ResolvectlDns::running()) unowned = std::make_unique<ResolvectlDns>(lister);
+    return std::make_unique<NmcliDns>(lister, std::move(unowned));
+}
 }  // namespace
 
 std::unique_ptr<Platform> makePlatform(const PlatformOptions& options) {
@@ -70,6 +102,7 @@ std::unique_ptr<Platform> makePlatform(const PlatformOptions& options) {
         p->stateDir = options.stateDir;
         p->ipHelper = demoIpHelper();
         p->ras = makeDemoRas(*p->clock);
+        p->dns = demoDns();
         p->registry = std::make_unique<RegStore>(options.stateDir + QStringLiteral("/user.reg"),
                                                  options.stateDir + QStringLiteral("/machine.reg"));
     } else {
@@ -84,6 +117,7 @@ std::unique_ptr<Platform> makePlatform(const PlatformOptions& options) {
         auto ras = std::make_unique<PppdRas>(*p->clock, pppdRasPathsFromEnvironment());
         ras->cleanupLeftovers();
         p->ras = std::move(ras);
+        p->dns = hostDns(*p->ipHelper, p->stateDir);
     }
     return p;
 }

@@ -13,6 +13,7 @@ class Shell;
 class Http;
 class IpHelper;
 class Ras;
+class AdapterDns;
 
 // The services the operating system provides, handed to the forms and logic classes.
 struct Platform {
@@ -29,6 +30,9 @@ struct Platform {
     std::unique_ptr<Http> http;
     std::unique_ptr<IpHelper> ipHelper;  // real: netlink; demo: simulated table
     std::unique_ptr<Ras> ras;            // real: pppd; demo: simulated dial-up
+    // Adapters and their DNS servers. Real: NetworkManager where it runs, the resolver file
+    // otherwise; demo: in memory. Declared after ipHelper, whose routes give the gateways.
+    std::unique_ptr<AdapterDns> dns;
     // Folder for machine-wide state of the client itself (journals), created on demand.
     QString stateDir;
 };

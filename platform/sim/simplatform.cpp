@@ -1,5 +1,7 @@
 #include "platform/sim/simplatform.h"
 
+#include "platform/dns.h"
+
 namespace zenrun {
 
 namespace {
@@ -14,6 +16,7 @@ std::unique_ptr<Platform> build() {
     p->http = std::make_unique<SimHttp>();
     p->ipHelper = std::make_unique<SimIpHelper>();
     p->ras = std::make_unique<SimRas>(*p->clock);
+    p->dns = std::make_unique<SimAdapterDns>();
     p->stateDir = QStringLiteral("/nonexistent-state");
     return p;
 }
@@ -29,6 +32,7 @@ SimPlatform::SimPlatform()
       shell(static_cast<SimShell&>(*owned->shell)),
       http(static_cast<SimHttp&>(*owned->http)),
       ipHelper(static_cast<SimIpHelper&>(*owned->ipHelper)),
-      ras(static_cast<SimRas&>(*owned->ras)) {}
+      ras(static_cast<SimRas&>(*owned->ras)),
+      dns(static_cast<SimAdapterDns&>(*owned->dns)) {}
 
 }  // namespace zenrun

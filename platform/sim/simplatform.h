@@ -4,6 +4,7 @@
 
 #include "platform/platform.h"
 #include "platform/regstore.h"
+#include "platform/sim/simadapterdns.h"
 #include "platform/sim/simclock.h"
 #include "platform/sim/simdialogs.h"
 #include "platform/sim/simhotkeys.h"
@@ -27,6 +28,7 @@ struct SimPlatform {
     SimHttp& http;
     SimIpHelper& ipHelper;
     SimRas& ras;
+    SimAdapterDns& dns;
 };
 
 }  // namespace zenrun
