@@ -19,6 +19,9 @@
 #include "platform/iphelper.h"
 #include "platform/linux/qtdialogs.h"
 #include "platform/platform.h"
+#include "session/linerotation.h"
+#include "session/statusreport.h"
+#include "session/trafficdisplay.h"
 #include "ui/mainwindow.h"
 #include "ui/webpane.h"
 
@@ -59,6 +62,13 @@ void ClientApp::fillSeams() {
         if (routes_) routes_->delroutesonteardown();
     };
     // --- end Routes --------------------------------------------------------------------
+
+    // --- Session supervision -----------------------------------------------------------
+    // The change-line hot key clicks the hidden menu item onechangeline.
+    seams_.oneChangeLine = [this] {
+        if (rotation_) rotation_->onechangelineClick();
+    };
+    // --- end Session supervision -------------------------------------------------------
 }
 
 // --- Lines -----------------------------------------------------------------------------
@@ -104,10 +114,26 @@ void ClientApp::makeRoutes() {
 }
 // --- end Routes ------------------------------------------------------------------------
 
+// --- Session supervision ---------------------------------------------------------------
+// What runs while a link is up. The timers are started and stopped by connect, the dial
+// monitor and disconnect; the handlers only need them wired.
+void ClientApp::createSupervision() {
+    Tfrmmain& f = *main_;
+    traffic_ = std::make_unique<TrafficDisplay>(session_, platform_, f);
+    report_ = std::make_unique<StatusReport>(session_, platform_, f, linkActions_);
+    rotation_ = std::make_unique<LineRotation>(session_, platform_, f, *lineView_, linkActions_);
+    f.rast12->setHandler([t = traffic_.get()] { t->rast12Timer(); });
+    f.statuscheck->setHandler([r = report_.get()] { r->statuscheckTimer(); });
+    f.autochangeline->setHandler([r = rotation_.get()] { r->autochangelineTimer(); });
+    f.onechangetime->setHandler([r = rotation_.get()] { r->onechangetimeTimer(); });
+}
+// --- end Session supervision -----------------------------------------------------------
+
 bool ClientApp::start() {
     main_ = std::make_unique<Tfrmmain>(*platform_.clock);
     createLines();
     makeRoutes();
+    createSupervision();
     main_->web1->setFetchEnabled(options_.fetchPages);
     main_->web2->setFetchEnabled(options_.fetchPages);
     if (auto* qd = dynamic_cast<QtDialogs*>(platform_.dialogs.get()))

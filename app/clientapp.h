@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "app/mainshell.h"
+#include "session/linkactions.h"
 
 namespace zenrun {
 
@@ -16,6 +17,9 @@ class Routes;
 class Login;
 class TForm6;
 class VersionReminder;
+class TrafficDisplay;
+class StatusReport;
+class LineRotation;
 
 // Assembles the client: creates the windows in their order, the logic behind them, and
 // connects the two. The one place that knows every subsystem.
@@ -38,6 +42,9 @@ public:
     MainShell::Seams& seams() { return seams_; }
     LineList& lineList() { return *lineList_; }
     LineView& lineView() { return *lineView_; }
+    // The connect and disconnect operations the session supervision calls; filled by the
+    // connection's assembly (tests may fill their own).
+    LinkActions& linkActions() { return linkActions_; }
 
 private:
     void fillSeams();
@@ -61,6 +68,13 @@ private:
     std::unique_ptr<Login> loginInstanceLogic_;  // re-reads the options, re-applies the language
     std::unique_ptr<TForm6> noticeInstance_;     // created at start, never shown
     std::unique_ptr<VersionReminder> reminder_;
+
+    // Session supervision: traffic display, status reports, line rotation
+    void createSupervision();
+    LinkActions linkActions_;
+    std::unique_ptr<TrafficDisplay> traffic_;
+    std::unique_ptr<StatusReport> report_;
+    std::unique_ptr<LineRotation> rotation_;
 };
 
 }  // namespace zenrun

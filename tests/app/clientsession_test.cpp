@@ -1,0 +1,87 @@
+// Session supervision as the assembled client wires it: the change-line hot key, and the
+// timers of the traffic display, the status reports and the automatic line change.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLabel>
+
+#include "linefixture.h"
+#include "platform/sim/simplatform.h"
+
+namespace zenrun {
+namespace {
+
+struct ClientSession : testing::ClientFixture {
+    QStringList trace;
+
+    void SetUp() override {
+        start();
+        LinkActions& a = app->linkActions();
+        a.disconnect = [this] { trace << QStringLiteral("disconnect"); };
+        a.disconnect2 = [this] { trace << QStringLiteral("disconnect2"); };
+        a.reconnect2 = [this] {
+            trace << QStringLiteral("reconnect2 ") + form().IPAddrTxt->currentText();
+        };
+    }
+    // A link that is up, as connect and the dial monitor leave it.
+    int linkUp() {
+        Ras& ras = sim.ras;
+        ras.pppDefault();
+        ras.entry().phoneNumber = QStringLiteral("10.1.0.1");
+        ras.putAllEntryProps(QStringLiteral("e1"));
+        ras.putDialProps(QStringLiteral("e1"));
+        ras.setEntryName(QStringLiteral("e1"));
+        ras.getDialParams();
+        int handle = 0;
+        ras.connectEx(handle);
+        session.connhandle = handle;
+        session.conntime = toDayCount(sim.clock.now());
+        sim.clock.advance(2000);
+        return handle;
+    }
+};
+
+TEST_F(ClientSession, TheHotKeyRunsTheOneClickLineChange) {
+    ASSERT_FALSE(rows().isEmpty());
+    session.shortcutkeycheck = QStringLiteral("2");
+    ASSERT_TRUE(app->shell().SetHotKeyClick(0x75));  // F6
+    view().setFocusedNode(view().lines().front());
+    ASSERT_TRUE(sim.hotkeys.press(0x75));
+    EXPECT_EQ(trace, QStringList({QStringLiteral("disconnect2"),
+                                  QStringLiteral("reconnect2 ") + rows().at(1)}));
+    EXPECT_TRUE(form().onechangetime->enabled());
+    ASSERT_TRUE(sim.hotkeys.press(0x75));
+    EXPECT_EQ(sim.dialogs.boxes.size(), 1);
+    EXPECT_EQ(trace.size(), 2);
+    sim.clock.advance(27000);
+    EXPECT_FALSE(form().onechangetime->enabled());
+}
+
+TEST_F(ClientSession, TheSupervisionTimersAreWired) {
+    const int handle = linkUp();
+    sim.ras.setTraffic(handle, 2000, 3000);
+    session.langindex = 2;
+    form().rast12->setEnabled(true);
+    sim.clock.advance(4000);
+    EXPECT_EQ(form().datalabel->text(), QStringLiteral("Data:2KB/3KB  Time:00:00:06"));
+
+    session.dialaccount = false;
+    session.uniqueid = QStringLiteral("u1");
+    form().statuscheck->setEnabled(true);
+    sim.clock.advance(218000);
+    ASSERT_FALSE(sim.http.requests.isEmpty());
+    EXPECT_TRUE(sim.http.requests.back().url.endsWith(
+        QStringLiteral("/vpnadmin/useradmin/statuscheckkiv11.php")));
+
+    session.aclcheck = QStringLiteral("2");
+    session.changenode = view().lines().front();
+    form().autochangeline->setInterval(40000);
+    form().autochangeline->setEnabled(true);
+    trace.clear();
+    sim.clock.advance(40000 + 3000);
+    EXPECT_EQ(trace, QStringList({QStringLiteral("disconnect2"),
+                                  QStringLiteral("reconnect2 ") + rows().at(1)}));
+}
+
+}  // namespace
+}  // namespace zenrun
