@@ -2,7 +2,9 @@
 // timers of the traffic display, the status reports and the automatic line change.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 
 #include "linefixture.h"
@@ -81,6 +83,24 @@ TEST_F(ClientSession, TheSupervisionTimersAreWired) {
     sim.clock.advance(40000 + 3000);
     EXPECT_EQ(trace, QStringList({QStringLiteral("disconnect2"),
                                   QStringLiteral("reconnect2 ") + rows().at(1)}));
+}
+
+// The main window while a link is up (scripts/screenshot --session): traffic, online time,
+// status and line filled by the display's tick.
+TEST_F(ClientSession, ScreenshotWhileConnected) {
+    form().IPAddrTxt->setCurrentIndex(0);
+    view().setFocusedNode(view().lines().front());
+    const int handle = linkUp();
+    form().rast12->setEnabled(true);
+    sim.ras.setTraffic(handle, 1843211, 27364502);
+    sim.clock.advance(1256 * 4000);  // a tick 01:23:46 after the dial started
+    EXPECT_TRUE(form().datalabel->text().endsWith(QStringLiteral("01:23:46")))
+        << form().datalabel->text().toStdString();
+    QApplication::processEvents();
+    const QString dir =
+        QCoreApplication::applicationDirPath() + QStringLiteral("/../../screenshots");
+    QDir().mkpath(dir);
+    EXPECT_TRUE(form().grab().save(dir + QStringLiteral("/session.png")));
 }
 
 }  // namespace
