@@ -101,6 +101,14 @@ void LineRotation::onechangelineClick() {
             MsgIcon::Warning, MsgButtons::Ok);
         return;
     }
+    // A held key repeats its press while the change waits; one change per press, not a
+    // change per repeat.
+    if (oneclickrunning_) return;
+    oneclickrunning_ = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{oneclickrunning_};
     if (on(session_.shortcutkeycheck)) {
         try {
             showred(QStringLiteral("ready to connect next line..."),

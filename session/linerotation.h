@@ -37,6 +37,7 @@ private:
     Tfrmmain& form_;
     LineView& view_;
     const LinkActions& actions_;
+    bool oneclickrunning_ = false;
 };
 
 }  // namespace zenrun

@@ -251,6 +251,19 @@ TEST_F(RotationFixture, OneClickChangeStartsFromTheFocusedLineThenLocksFor27Seco
                            at("reconnect2 A [正在准备连接下一条线路]", lock + 27001 + 4000)}));
 }
 
+TEST_F(RotationFixture, PressesWhileAOneClickChangeRunsAreIgnored) {
+    setLines({"A", "B", "C"});
+    rig.session.shortcutkeycheck = QStringLiteral("2");
+    rig.view->setFocusedNode(rig.view->lines().front());
+    // A held key: the press repeats during the change's waits.
+    for (int after : {500, 1000, 2500, 3999}) rig.at(after, [&] { rotation.onechangelineClick(); });
+    const qint64 press = now();
+    rotation.onechangelineClick();
+    EXPECT_EQ(rig.trace, QStringList({at("disconnect2 [正在准备连接下一条线路]", press + 2000),
+                                      at("reconnect2 B [正在准备连接下一条线路]", press + 4000)}));
+    EXPECT_TRUE(rig.sim.dialogs.boxes.isEmpty());
+}
+
 TEST_F(RotationFixture, OneClickCleansFirstThenDisconnects) {
     const auto rows = setLines({"A", "B"});
     rig.session.shortcutkeycheck = QStringLiteral("2");
