@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTreeView>
 
 #include "backend/endpoints.h"
@@ -21,6 +22,11 @@
 #include "platform/platform.h"
 #include "ui/mainwindow.h"
 #include "ui/webpane.h"
+#include "vpn/connect.h"
+#include "vpn/dialmonitor.h"
+#include "vpn/disconnect.h"
+#include "vpn/l2tp.h"
+#include "vpn/repair.h"
 
 namespace zenrun {
 
@@ -104,10 +110,35 @@ void ClientApp::makeRoutes() {
 }
 // --- end Routes ------------------------------------------------------------------------
 
+// --- Connection ------------------------------------------------------------------------
+void ClientApp::createVpn() {
+    Tfrmmain& f = *main_;
+    repair_ = std::make_unique<ServiceRepair>(*platform_.registry, *platform_.services, *platform_.clock,
+                                              [this] { return shell_ && shell_->closing(); });
+    disconnect_ = std::make_unique<Disconnect>(session_, *platform_.ras, *routes_, f);
+    l2tp_ = std::make_unique<L2tpPreparation>(session_, *platform_.registry, *platform_.dialogs, f, *repair_);
+    LineView* view = lineView_;
+    connect_ = std::make_unique<Connect>(session_, platform_, f, *routes_, *disconnect_, *l2tp_,
+                                         [view] { return view->focusedNode(); });
+    Connect* conn = connect_.get();
+    dialMonitor_ = std::make_unique<DialMonitor>(session_, *platform_.ras, *platform_.dialogs, *routes_, f,
+                                                 *disconnect_, [conn] { conn->btn_connClick(); });
+    dialMonitor_->wire();
+    Disconnect* disc = disconnect_.get();
+    L2tpPreparation* l2tp = l2tp_.get();
+    QObject::connect(f.btn_conn, &QPushButton::clicked, &f, [conn] { conn->btn_connClick(); });
+    QObject::connect(f.btn_conn2, &QPushButton::clicked, &f, [conn] { conn->btn_conn2Click(); });
+    QObject::connect(f.btn_disconn, &QPushButton::clicked, &f, [disc] { disc->btn_disconnClick(); });
+    QObject::connect(f.rb_lp2p, &QRadioButton::clicked, &f, [l2tp] { l2tp->rb_lp2pClick(); });
+    QObject::connect(f.rb_pptp, &QRadioButton::clicked, &f, [l2tp] { l2tp->rb_pptpClick(); });
+}
+// --- end Connection --------------------------------------------------------------------
+
 bool ClientApp::start() {
     main_ = std::make_unique<Tfrmmain>(*platform_.clock);
     createLines();
     makeRoutes();
+    createVpn();
     main_->web1->setFetchEnabled(options_.fetchPages);
     main_->web2->setFetchEnabled(options_.fetchPages);
     if (auto* qd = dynamic_cast<QtDialogs*>(platform_.dialogs.get()))

@@ -16,6 +16,11 @@ class Routes;
 class Login;
 class TForm6;
 class VersionReminder;
+class Connect;
+class Disconnect;
+class DialMonitor;
+class L2tpPreparation;
+class ServiceRepair;
 
 // Assembles the client: creates the windows in their order, the logic behind them, and
 // connects the two. The one place that knows every subsystem.
@@ -38,6 +43,12 @@ public:
     MainShell::Seams& seams() { return seams_; }
     LineList& lineList() { return *lineList_; }
     LineView& lineView() { return *lineView_; }
+    // The connection's logic, for line rotation, status reports and tests.
+    Connect& connector() { return *connect_; }
+    Disconnect& disconnector() { return *disconnect_; }
+    DialMonitor& dialMonitor() { return *dialMonitor_; }
+    L2tpPreparation& l2tp() { return *l2tp_; }
+    ServiceRepair& repair() { return *repair_; }
 
 private:
     void fillSeams();
@@ -61,6 +72,14 @@ private:
     std::unique_ptr<Login> loginInstanceLogic_;  // re-reads the options, re-applies the language
     std::unique_ptr<TForm6> noticeInstance_;     // created at start, never shown
     std::unique_ptr<VersionReminder> reminder_;
+
+    // Connect, dial monitor, disconnect, L2TP preparation, service repair
+    void createVpn();
+    std::unique_ptr<ServiceRepair> repair_;
+    std::unique_ptr<Disconnect> disconnect_;
+    std::unique_ptr<L2tpPreparation> l2tp_;
+    std::unique_ptr<Connect> connect_;
+    std::unique_ptr<DialMonitor> dialMonitor_;
 };
 
 }  // namespace zenrun

@@ -11,6 +11,7 @@
 #include "platform/linux/linuxshell.h"
 #include "platform/ras.h"
 #include "platform/linux/netlinkiphelper.h"
+#include "platform/linux/procservices.h"
 #include "platform/linux/qtclock.h"
 #include "platform/linux/qtdialogs.h"
 #include "platform/linux/qthttp.h"
@@ -20,6 +21,8 @@
 #include "platform/shell.h"
 #include "platform/sim/simiphelper.h"
 #include "platform/sim/simras.h"
+#include "platform/sim/simservices.h"
+#include "platform/services.h"
 
 namespace zenrun {
 
@@ -44,6 +47,16 @@ std::unique_ptr<IpHelper> demoIpHelper() {
     sim->setNeighbour(lan | 1, 2);
     return sim;
 }
+
+// The demo's L2TP daemon: a repair finds it, ends it and sees it come back.
+std::unique_ptr<Services> demoServices() {
+    auto sim = std::make_unique<SimServices>();
+    const Services::DialUpHost host = sim->dialUpHost();
+    const QString cmd = QStringLiteral("xl2tpd -c ") + host.marker;
+    sim->addProcess(412, QStringLiteral("xl2tpd"), cmd);
+    sim->setServiceProcess(host.services.value(0), 413, QStringLiteral("xl2tpd"), cmd);
+    return sim;
+}
 }  // namespace
 
 std::unique_ptr<Platform> makePlatform(const PlatformOptions& options) {
@@ -57,10 +70,12 @@ std::unique_ptr<Platform> makePlatform(const PlatformOptions& options) {
         p->stateDir = options.stateDir;
         p->ipHelper = demoIpHelper();
         p->ras = makeDemoRas(*p->clock);
+        p->services = demoServices();
         p->registry = std::make_unique<RegStore>(options.stateDir + QStringLiteral("/user.reg"),
                                                  options.stateDir + QStringLiteral("/machine.reg"));
     } else {
         p->ipHelper = std::make_unique<NetlinkIpHelper>();
+        p->services = std::make_unique<ProcServices>();
         p->stateDir = options.stateDir.isEmpty() ? QStringLiteral("/var/lib/zenrun") : options.stateDir;
         QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
         if (config.isEmpty()) config = QDir::homePath() + QStringLiteral("/.config");
