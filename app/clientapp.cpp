@@ -65,6 +65,24 @@ void ClientApp::fillSeams() {
         if (routes_) routes_->delroutesonteardown();
     };
     // --- end Routes --------------------------------------------------------------------
+
+    // --- Connection ----------------------------------------------------------------------
+    seams_.createDialComponents = [this] {
+        if (l2tp_) l2tp_->createparameterkey(*platform_.services);
+    };
+    seams_.connect = [this] {
+        if (connect_) connect_->btn_connClick();
+    };
+    seams_.disconnect = [this] {
+        if (disconnect_) disconnect_->btn_disconnClick();
+    };
+    seams_.hangUp = [this] {
+        if (disconnect_) disconnect_->clearvpnentry();
+    };
+    seams_.forceL2tp = [this] {
+        if (l2tp_) l2tp_->L2TPQ1Click();
+    };
+    // --- end Connection ------------------------------------------------------------------
 }
 
 // --- Lines -----------------------------------------------------------------------------
