@@ -22,9 +22,11 @@ Services::DialUpHost ProcServices::dialUpHost() const {
     DialUpHost h;
     h.imageName = QFileInfo(o_.xl2tpd).fileName().toLower();
     h.marker = configPath();
-    h.services = {QString::fromLatin1(kOwnL2tpService)};
-    h.installed =
-        !QStandardPaths::findExecutable(o_.xl2tpd).isEmpty() || QFileInfo(o_.xl2tpd).isExecutable();
+    // pppd and xl2tpd live in the sbin folders, which a desktop user's PATH may lack.
+    const QStringList sbin = {QStringLiteral("/usr/sbin"), QStringLiteral("/sbin")};
+    h.installed = QFileInfo(o_.xl2tpd).isExecutable() ||
+                  !QStandardPaths::findExecutable(o_.xl2tpd, sbin).isEmpty() ||
+                  !QStandardPaths::findExecutable(o_.xl2tpd).isEmpty();
     return h;
 }
 
@@ -65,25 +67,7 @@ void ProcServices::terminate(qint64 pid) {
     if (pid > 1) ::kill(static_cast<pid_t>(pid), SIGTERM);
 }
 
-bool ProcServices::ownInstanceRunning() {
-    const DialUpHost h = dialUpHost();
-    for (const Process& p : processes())
-        if (p.imageName.toLower() == h.imageName && commandLine(p.pid).contains(h.marker))
-            return true;
-    return false;
-}
-
 void ProcServices::startService(const QString& name) {
-    if (name == QLatin1String(kOwnL2tpService)) {
-        // Only an instance the dial-up service has configured; a second request while it
-        // runs does nothing, as a start request to a running service would.
-        if (!QFileInfo::exists(configPath()) || ownInstanceRunning()) return;
-        QProcess::startDetached(o_.xl2tpd,
-                                {QStringLiteral("-c"), configPath(), QStringLiteral("-p"),
-                                 o_.runDir + QStringLiteral("/xl2tpd.pid"), QStringLiteral("-C"),
-                                 o_.runDir + QStringLiteral("/l2tp-control")});
-        return;
-    }
     // A unit name reaches systemctl as one argument, and only in the shape units have.
     static const QRegularExpression unit(QStringLiteral("^[A-Za-z0-9@._-]+$"));
     if (!unit.match(name).hasMatch() || name.startsWith(QLatin1Char('-'))) return;

@@ -4,8 +4,13 @@
 
 namespace zenrun {
 
-// Processes through /proc and signals; services through systemd, except the L2TP daemon
-// instance of our own, which no unit describes and which is started here directly.
+// Processes through /proc and signals; services through systemd.
+//
+// The dial-up host is the L2TP daemon instance of our own (its command line names our
+// configuration). No service has to be started again after it was ended: the dial-up service
+// starts that instance itself at the next L2TP dial, with the settings then in force, and a
+// second instance started here would dial a tunnel nobody follows. So the host's service list
+// is empty on Linux and the repair ends the instance and gives the system its ten seconds.
 class ProcServices : public Services {
 public:
     struct Options {
@@ -14,9 +19,6 @@ public:
         QString xl2tpd = QStringLiteral("xl2tpd");       // program, found on PATH
         QString systemctl = QStringLiteral("systemctl");
     };
-    // The name under which startService() starts our own L2TP daemon instance.
-    static constexpr char kOwnL2tpService[] = "zenrun-xl2tpd";
-
     ProcServices();
     explicit ProcServices(Options options);
 
@@ -29,7 +31,6 @@ public:
     QString configPath() const;
 
 private:
-    bool ownInstanceRunning();
     Options o_;
 };
 
