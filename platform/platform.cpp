@@ -9,20 +9,21 @@
 #include "platform/http.h"
 #include "platform/iphelper.h"
 #include "platform/linux/linuxshell.h"
-#include "platform/ras.h"
 #include "platform/linux/netlinkiphelper.h"
+#include "platform/linux/pppdras.h"
 #include "platform/linux/procservices.h"
 #include "platform/linux/qtclock.h"
 #include "platform/linux/qtdialogs.h"
 #include "platform/linux/qthttp.h"
 #include "platform/linux/x11hotkeys.h"
-#include "platform/regstore.h"
+#include "platform/ras.h"
 #include "platform/registry.h"
+#include "platform/regstore.h"
+#include "platform/services.h"
 #include "platform/shell.h"
 #include "platform/sim/simiphelper.h"
 #include "platform/sim/simras.h"
 #include "platform/sim/simservices.h"
-#include "platform/services.h"
 
 namespace zenrun {
 
@@ -57,6 +58,19 @@ std::unique_ptr<Services> demoServices() {
     sim->setServiceProcess(host.services.value(0), 413, QStringLiteral("xl2tpd"), cmd);
     return sim;
 }
+
+// The dial-up programs can be replaced (a stand-in for tests, a build of one's own).
+PppdRasPaths pppdRasPathsFromEnvironment() {
+    PppdRasPaths paths;
+    auto take = [](const char* name, QString& into) {
+        const QString v = qEnvironmentVariable(name);
+        if (!v.isEmpty()) into = v;
+    };
+    take("ZENRUN_PPPD", paths.pppd);
+    take("ZENRUN_PPTP", paths.pptp);
+    take("ZENRUN_XL2TPD", paths.xl2tpd);
+    return paths;
+}
 }  // namespace
 
 std::unique_ptr<Platform> makePlatform(const PlatformOptions& options) {
@@ -75,12 +89,19 @@ std::unique_ptr<Platform> makePlatform(const PlatformOptions& options) {
                                                  options.stateDir + QStringLiteral("/machine.reg"));
     } else {
         p->ipHelper = std::make_unique<NetlinkIpHelper>();
-        p->services = std::make_unique<ProcServices>();
-        p->stateDir = options.stateDir.isEmpty() ? QStringLiteral("/var/lib/zenrun") : options.stateDir;
+        p->stateDir =
+            options.stateDir.isEmpty() ? QStringLiteral("/var/lib/zenrun") : options.stateDir;
         QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
         if (config.isEmpty()) config = QDir::homePath() + QStringLiteral("/.config");
         p->registry = std::make_unique<RegStore>(config + QStringLiteral("/zenrun/user.reg"),
                                                  p->stateDir + QStringLiteral("/machine.reg"));
+        const PppdRasPaths dialup = pppdRasPathsFromEnvironment();
+        p->ras = std::make_unique<PppdRas>(*p->clock, dialup);
+        // The repair looks for the L2TP daemon the dial-up service runs.
+        ProcServices::Options processes;
+        processes.runDir = dialup.runDir;
+        processes.xl2tpd = dialup.xl2tpd;
+        p->services = std::make_unique<ProcServices>(processes);
     }
     return p;
 }
