@@ -17,6 +17,11 @@ class Routes;
 class Login;
 class TForm6;
 class VersionReminder;
+class Connect;
+class Disconnect;
+class DialMonitor;
+class L2tpPreparation;
+class ServiceRepair;
 class TrafficDisplay;
 class StatusReport;
 class LineRotation;
@@ -42,8 +47,14 @@ public:
     MainShell::Seams& seams() { return seams_; }
     LineList& lineList() { return *lineList_; }
     LineView& lineView() { return *lineView_; }
-    // The connect and disconnect operations the session supervision calls; filled by the
-    // connection's assembly (tests may fill their own).
+    // The connection's logic, for line rotation, status reports and tests.
+    Connect& connector() { return *connect_; }
+    Disconnect& disconnector() { return *disconnect_; }
+    DialMonitor& dialMonitor() { return *dialMonitor_; }
+    L2tpPreparation& l2tp() { return *l2tp_; }
+    ServiceRepair& repair() { return *repair_; }
+    // The connect and disconnect operations the session supervision calls (tests may put
+    // their own in place).
     LinkActions& linkActions() { return linkActions_; }
 
 private:
@@ -68,6 +79,14 @@ private:
     std::unique_ptr<Login> loginInstanceLogic_;  // re-reads the options, re-applies the language
     std::unique_ptr<TForm6> noticeInstance_;     // created at start, never shown
     std::unique_ptr<VersionReminder> reminder_;
+
+    // Connect, dial monitor, disconnect, L2TP preparation, service repair
+    void createVpn();
+    std::unique_ptr<ServiceRepair> repair_;
+    std::unique_ptr<Disconnect> disconnect_;
+    std::unique_ptr<L2tpPreparation> l2tp_;
+    std::unique_ptr<Connect> connect_;
+    std::unique_ptr<DialMonitor> dialMonitor_;
 
     // Session supervision: traffic display, status reports, line rotation
     void createSupervision();

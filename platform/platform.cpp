@@ -9,17 +9,21 @@
 #include "platform/http.h"
 #include "platform/iphelper.h"
 #include "platform/linux/linuxshell.h"
-#include "platform/ras.h"
 #include "platform/linux/netlinkiphelper.h"
+#include "platform/linux/pppdras.h"
+#include "platform/linux/procservices.h"
 #include "platform/linux/qtclock.h"
 #include "platform/linux/qtdialogs.h"
 #include "platform/linux/qthttp.h"
 #include "platform/linux/x11hotkeys.h"
-#include "platform/regstore.h"
+#include "platform/ras.h"
 #include "platform/registry.h"
+#include "platform/regstore.h"
+#include "platform/services.h"
 #include "platform/shell.h"
 #include "platform/sim/simiphelper.h"
 #include "platform/sim/simras.h"
+#include "platform/sim/simservices.h"
 
 namespace zenrun {
 
@@ -44,6 +48,29 @@ std::unique_ptr<IpHelper> demoIpHelper() {
     sim->setNeighbour(lan | 1, 2);
     return sim;
 }
+
+// The demo's L2TP daemon: a repair finds it, ends it and sees it come back.
+std::unique_ptr<Services> demoServices() {
+    auto sim = std::make_unique<SimServices>();
+    const Services::DialUpHost host = sim->dialUpHost();
+    const QString cmd = QStringLiteral("xl2tpd -c ") + host.marker;
+    sim->addProcess(412, QStringLiteral("xl2tpd"), cmd);
+    sim->setServiceProcess(host.services.value(0), 413, QStringLiteral("xl2tpd"), cmd);
+    return sim;
+}
+
+// The dial-up programs can be replaced (a stand-in for tests, a build of one's own).
+PppdRasPaths pppdRasPathsFromEnvironment() {
+    PppdRasPaths paths;
+    auto take = [](const char* name, QString& into) {
+        const QString v = qEnvironmentVariable(name);
+        if (!v.isEmpty()) into = v;
+    };
+    take("ZENRUN_PPPD", paths.pppd);
+    take("ZENRUN_PPTP", paths.pptp);
+    take("ZENRUN_XL2TPD", paths.xl2tpd);
+    return paths;
+}
 }  // namespace
 
 std::unique_ptr<Platform> makePlatform(const PlatformOptions& options) {
@@ -57,15 +84,24 @@ std::unique_ptr<Platform> makePlatform(const PlatformOptions& options) {
         p->stateDir = options.stateDir;
         p->ipHelper = demoIpHelper();
         p->ras = makeDemoRas(*p->clock);
+        p->services = demoServices();
         p->registry = std::make_unique<RegStore>(options.stateDir + QStringLiteral("/user.reg"),
                                                  options.stateDir + QStringLiteral("/machine.reg"));
     } else {
         p->ipHelper = std::make_unique<NetlinkIpHelper>();
-        p->stateDir = options.stateDir.isEmpty() ? QStringLiteral("/var/lib/zenrun") : options.stateDir;
+        p->stateDir =
+            options.stateDir.isEmpty() ? QStringLiteral("/var/lib/zenrun") : options.stateDir;
         QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
         if (config.isEmpty()) config = QDir::homePath() + QStringLiteral("/.config");
         p->registry = std::make_unique<RegStore>(config + QStringLiteral("/zenrun/user.reg"),
                                                  p->stateDir + QStringLiteral("/machine.reg"));
+        const PppdRasPaths dialup = pppdRasPathsFromEnvironment();
+        p->ras = std::make_unique<PppdRas>(*p->clock, dialup);
+        // The repair looks for the L2TP daemon the dial-up service runs.
+        ProcServices::Options processes;
+        processes.runDir = dialup.runDir;
+        processes.xl2tpd = dialup.xl2tpd;
+        p->services = std::make_unique<ProcServices>(processes);
     }
     return p;
 }

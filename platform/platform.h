@@ -13,6 +13,7 @@ class Shell;
 class Http;
 class IpHelper;
 class Ras;
+class Services;
 
 // The services the operating system provides, handed to the forms and logic classes.
 struct Platform {
@@ -29,6 +30,7 @@ struct Platform {
     std::unique_ptr<Http> http;
     std::unique_ptr<IpHelper> ipHelper;  // real: netlink; demo: simulated table
     std::unique_ptr<Ras> ras;            // real: pppd; demo: simulated dial-up
+    std::unique_ptr<Services> services;  // real: /proc, systemd; demo: simulated
     // Folder for machine-wide state of the client itself (journals), created on demand.
     QString stateDir;
 };

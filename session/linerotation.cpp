@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QScopeGuard>
 #include <QTreeView>
 #include <algorithm>
 
@@ -105,10 +106,7 @@ void LineRotation::onechangelineClick() {
     // change per repeat.
     if (oneclickrunning_) return;
     oneclickrunning_ = true;
-    struct Done {
-        bool& flag;
-        ~Done() { flag = false; }
-    } done{oneclickrunning_};
+    const auto done = qScopeGuard([this] { oneclickrunning_ = false; });
     if (on(session_.shortcutkeycheck)) {
         try {
             showred(QStringLiteral("ready to connect next line..."),

@@ -13,16 +13,15 @@ QString panelname(int index) {
 }  // namespace
 
 QLabel* statusbarpanel(QStatusBar* bar, int index) {
-    if (!bar || index < 0 || index >= kPanels) return nullptr;
-    if (auto* found = bar->findChild<QLabel*>(panelname(index), Qt::FindDirectChildrenOnly))
-        return found;
+    if (!bar || index < 1 || index >= kPanels) return nullptr;
     QLabel* wanted = nullptr;
-    for (int i = 0; i < kPanels; ++i) {
+    for (int i = 1; i < kPanels; ++i) {
         auto* panel = bar->findChild<QLabel*>(panelname(i), Qt::FindDirectChildrenOnly);
         if (!panel) {
+            // Permanent: a message in panel 0 must not hide them.
             panel = new QLabel(bar);
             panel->setObjectName(panelname(i));
-            bar->addWidget(panel, 1);
+            bar->addPermanentWidget(panel, 1);
         }
         if (i == index) wanted = panel;
     }

@@ -5,8 +5,9 @@ class QStatusBar;
 
 namespace zenrun {
 
-// The status bar as three text panels side by side (0, 1, 2). The panels are made the first
-// time any of them is asked for; an index outside 0..2 gives null.
+// The status bar as three panels side by side: panel 0 is the bar's own message
+// (showMessage), panels 1 and 2 are permanent labels beside it, made the first time either is
+// asked for. Any other index gives null.
 QLabel* statusbarpanel(QStatusBar* bar, int index);
 
 }  // namespace zenrun

@@ -31,7 +31,7 @@ const char kGbkBody[] = "\xd6\xd0\xce\xc4\xcf\xdf\xc2\xb7\xa3\xba\xbb\xaa\xb6\xa
 
 // A cpp-httplib server on a free loopback port, in its own thread.
 class LoopbackServer {
-  public:
+public:
     LoopbackServer() {
         svr_.set_keep_alive_timeout(1);
         routes();
@@ -59,7 +59,7 @@ class LoopbackServer {
         return seen_;
     }
 
-  private:
+private:
     // Sleeps up to ms, but lets the server stop at once when the test is over.
     void nap(int ms) {
         for (int i = 0; i < ms / 10 && !stopping_; ++i)
@@ -154,7 +154,7 @@ class LoopbackServer {
 };
 
 class QtHttpTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override { ASSERT_TRUE(server_.bound()) << "no loopback port"; }
 
     QString get(const char* path, int timeoutMs = 5000) {

@@ -1,11 +1,11 @@
+#include "platform/regstore.h"
+
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
-
-#include "platform/regstore.h"
 
 using namespace zenrun;
 
@@ -45,8 +45,8 @@ TEST(RegStore, KeepsTypesAcrossARestart) {
     EXPECT_FALSE(again.keyExists(Hive::LocalMachine, kKey));
     EXPECT_TRUE(readFile(user).startsWith(QStringLiteral("Windows Registry Editor Version 5.00")));
     EXPECT_TRUE(readFile(user).contains(QStringLiteral("\"savepassword\"=dword:00000001")));
-    EXPECT_EQ(QFileInfo(user).permissions() & (QFile::ReadGroup | QFile::ReadOther |
-                                                QFile::WriteGroup | QFile::WriteOther),
+    EXPECT_EQ(QFileInfo(user).permissions() &
+                  (QFile::ReadGroup | QFile::ReadOther | QFile::WriteGroup | QFile::WriteOther),
               QFileDevice::Permissions());
 }
 
@@ -56,7 +56,8 @@ TEST(RegStore, MissingValuesReadEmptyAndWrongTypesRaise) {
     EXPECT_FALSE(reg.readInteger(Hive::CurrentUser, kKey, QStringLiteral("nothing")).has_value());
     reg.writeString(Hive::CurrentUser, kKey, QStringLiteral("savelang"), QStringLiteral("1"));
     reg.writeInteger(Hive::CurrentUser, kKey, QStringLiteral("savepassword"), 0);
-    EXPECT_THROW(reg.readInteger(Hive::CurrentUser, kKey, QStringLiteral("savelang")), RegistryError);
+    EXPECT_THROW(reg.readInteger(Hive::CurrentUser, kKey, QStringLiteral("savelang")),
+                 RegistryError);
     EXPECT_THROW(reg.readString(Hive::CurrentUser, kKey, QStringLiteral("savepassword")),
                  RegistryError);
 }
@@ -73,8 +74,9 @@ TEST(RegStore, AFailedWriteLeavesFileAndMemoryAsTheyWere) {
     // A folder nobody may write into: the replace cannot happen. Root ignores modes, so a
     // file standing where the folder should be makes the same failure for everyone.
     RegStore blocked(dir.filePath(QStringLiteral("hive/user.reg/child.reg")), {});
-    EXPECT_THROW(blocked.writeString(Hive::CurrentUser, kKey, QStringLiteral("a"), QStringLiteral("x")),
-                 RegistryError);
+    EXPECT_THROW(
+        blocked.writeString(Hive::CurrentUser, kKey, QStringLiteral("a"), QStringLiteral("x")),
+        RegistryError);
     EXPECT_FALSE(blocked.valueExists(Hive::CurrentUser, kKey, QStringLiteral("a")));
     EXPECT_EQ(readFile(user), before);
 
@@ -94,8 +96,11 @@ TEST(RegStore, ParsesWhatItWritesAndSkipsForeignLines) {
     const auto data = RegStore::parse(text, Hive::CurrentUser);
     ASSERT_EQ(data.size(), 1u);
     const auto& key = data.at(QStringLiteral("software\\zididov"));
-    EXPECT_EQ(std::get<QString>(key.values.at(QStringLiteral("username")).value), QStringLiteral("bob"));
+    EXPECT_EQ(std::get<QString>(key.values.at(QStringLiteral("username")).value),
+              QStringLiteral("bob"));
     EXPECT_EQ(std::get<qint32>(key.values.at(QStringLiteral("savepassword")).value), -1);
     EXPECT_EQ(key.values.count(QStringLiteral("broken")), 0u);
-    EXPECT_EQ(RegStore::parse(RegStore::serialize(Hive::CurrentUser, data), Hive::CurrentUser).size(), 1u);
+    EXPECT_EQ(
+        RegStore::parse(RegStore::serialize(Hive::CurrentUser, data), Hive::CurrentUser).size(),
+        1u);
 }

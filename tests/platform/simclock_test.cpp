@@ -1,8 +1,8 @@
+#include "platform/sim/simclock.h"
+
 #include <gtest/gtest.h>
 
 #include <QStringList>
-
-#include "platform/sim/simclock.h"
 
 using namespace zenrun;
 

@@ -1,5 +1,7 @@
 // The global key grab on a real X server: Xvfb started by the test, a key press sent with
 // xdotool. Skips when either is missing.
+#include "platform/linux/x11hotkeys.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -7,8 +9,6 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QThread>
-
-#include "platform/linux/x11hotkeys.h"
 
 using namespace zenrun;
 
@@ -65,10 +65,10 @@ int main(int argc, char** argv) {
         !QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty() &&
         !QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty()) {
         // -displayfd lets the server choose a free display number.
-        xvfb.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"),
-                                            QStringLiteral("-nolisten"), QStringLiteral("tcp"),
-                                            QStringLiteral("-screen"), QStringLiteral("0"),
-                                            QStringLiteral("640x480x24")});
+        xvfb.start(QStringLiteral("Xvfb"),
+                   {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-nolisten"),
+                    QStringLiteral("tcp"), QStringLiteral("-screen"), QStringLiteral("0"),
+                    QStringLiteral("640x480x24")});
         if (xvfb.waitForStarted(5000) && xvfb.waitForReadyRead(10000)) {
             gDisplay = QLatin1Char(':') + QString::fromLatin1(xvfb.readLine().trimmed());
         }

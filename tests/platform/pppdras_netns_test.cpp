@@ -1,0 +1,199 @@
+// Dials through the stand-in pppd (and xl2tpd) inside a network namespace the test creates: the
+// stand-in makes a TUN interface named like a ppp link there, and the service follows it through
+// netlink exactly as it follows a real link. Needs root; skips otherwise.
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sched.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <QElapsedTimer>
+#include <QFileInfo>
+
+#include "netcfg/testnetns.h"
+#include "pppdfixture.h"
+
+namespace zenrun {
+namespace {
+
+using testing::PppdFixture;
+using testing::ScopedEnv;
+using testing::TestNetns;
+
+// Moves the calling (main) thread into the namespace, so the service's netlink sockets and the
+// programs it starts live there; moves it back at the end.
+class InsideNetns {
+public:
+    explicit InsideNetns(const QString& name) {
+        home_ = ::open("/proc/thread-self/ns/net", O_RDONLY | O_CLOEXEC);
+        const int fd =
+            ::open(QFile::encodeName("/run/netns/" + name).constData(), O_RDONLY | O_CLOEXEC);
+        entered_ = home_ >= 0 && fd >= 0 && setns(fd, CLONE_NEWNET) == 0;
+        if (fd >= 0) ::close(fd);
+    }
+    ~InsideNetns() {
+        if (entered_) setns(home_, CLONE_NEWNET);
+        if (home_ >= 0) ::close(home_);
+    }
+    InsideNetns(const InsideNetns&) = delete;
+    InsideNetns& operator=(const InsideNetns&) = delete;
+    bool entered() const { return entered_; }
+
+private:
+    int home_ = -1;
+    bool entered_ = false;
+};
+
+struct PppdNetns : PppdFixture {
+    std::unique_ptr<TestNetns> ns;
+    std::unique_ptr<InsideNetns> inside;
+    std::vector<int> ended;
+
+    void SetUp() override {
+        ns = std::make_unique<TestNetns>();
+        if (!ns->unusable().isEmpty()) GTEST_SKIP() << ns->unusable().toStdString();
+        inside = std::make_unique<InsideNetns>(ns->name());
+        ASSERT_TRUE(inside->entered()) << "cannot enter " << ns->name().toStdString();
+        PppdFixture::SetUp();
+        setEnv("STANDIN_NETNS", ns->name());
+        ras->onLinkEnded = [this](int h) { ended.push_back(h); };
+    }
+    void TearDown() override {
+        PppdFixture::TearDown();
+        inside.reset();
+        ns.reset();
+    }
+    QString link(const QString& dev) {
+        return ns->show({"-o", "link", "show", "dev", dev}).trimmed();
+    }
+    // Datagrams to the peer: out through the link, answered back by the stand-in.
+    void send(int count, int bytes) {
+        const int s = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+        ASSERT_GE(s, 0);
+        sockaddr_in to{};
+        to.sin_family = AF_INET;
+        to.sin_port = htons(9);
+        inet_pton(AF_INET, "10.64.0.1", &to.sin_addr);
+        const std::vector<char> payload(static_cast<size_t>(bytes), 'z');
+        for (int i = 0; i < count; ++i)
+            ASSERT_GT(::sendto(s, payload.data(), payload.size(), 0,
+                               reinterpret_cast<sockaddr*>(&to), sizeof to),
+                      0);
+        ::close(s);
+    }
+    // A link up and checked the way the dial timers and the status report see it.
+    void expectUp(int handle, const QString& name) {
+        ASSERT_TRUE(waitForState(kRasConnected)) << "state " << ras->connectState();
+        ras->currentStatusEx(handle);
+        EXPECT_EQ(ras->connectState(), kRasConnected);
+        const auto ip = ras->ipProjection(handle);
+        ASSERT_TRUE(ip);
+        EXPECT_EQ(ip->clientAddress, QStringLiteral("10.64.0.2"));
+        EXPECT_EQ(ip->serverAddress, QStringLiteral("10.64.0.1"));
+        EXPECT_TRUE(ns->show({"-4", "-o", "addr", "show", "dev", ip->interfaceName})
+                        .contains(QStringLiteral("inet 10.64.0.2 peer 10.64.0.1")));
+        const Ras::Active active = ras->getConnection();
+        EXPECT_EQ(active.entryName, name);
+        EXPECT_EQ(active.handle, handle);
+    }
+    void hangUpWithin3s(int handle, const QString& ifname) {
+        QElapsedTimer t;
+        t.start();
+        ras->disconnectEx(handle, 3000, 50);
+        EXPECT_LT(t.elapsed(), 3000);
+        EXPECT_EQ(ras->connectState(), kRasQueryFailed);
+        EXPECT_EQ(link(ifname), QString()) << "the interface is still there";
+        ras->currentStatusEx(handle);
+        EXPECT_EQ(ras->connectState(), kRasQueryFailed);
+        EXPECT_EQ(ras->getConnection().handle, 0);
+        clock.waitms(100);
+        EXPECT_TRUE(ended.empty()) << "a hang-up is not a drop";
+    }
+};
+
+TEST_F(PppdNetns, PptpDialComesUpCountsTrafficAndHangsUp) {
+    const QString name = QStringLiteral("1211095512");
+    ASSERT_EQ(writeEntry(name, QStringLiteral("127.0.0.9"), false, true), 0);
+    const int handle = dial(name);
+    ASSERT_NE(handle, 0);
+    expectUp(handle, name);
+    const QString ifname = ras->ipProjection(handle)->interfaceName;
+    EXPECT_TRUE(ifname.startsWith(QStringLiteral("ppp")));
+
+    const QStringList opts = recorded(record(), QStringLiteral("opt"));
+    EXPECT_TRUE(opts.contains(QStringLiteral("/bin/true 127.0.0.9 --nolaunchpppd")));
+    EXPECT_EQ(opts.value(opts.indexOf(QStringLiteral("password")) + 1), QStringLiteral("s3cret"));
+
+    // The link's own counters, from zero at the reset.
+    ras->watch(2, handle);
+    ras->resetPerfStats();
+    ras->refreshCounters();
+    EXPECT_EQ(ras->bytesXmited(), 0u);
+    send(10, 1000);
+    ASSERT_TRUE(waitFor([&] {
+        ras->refreshCounters();
+        return ras->bytesXmited() >= 10000 && ras->bytesRcved() >= 10000;
+    })) << ras->bytesXmited()
+        << " sent, " << ras->bytesRcved() << " received";
+
+    // The entry goes at link-up; the link stays.
+    ras->setEntryName(name);
+    EXPECT_EQ(ras->deletePhonebook(), 0);
+    ras->currentStatusEx(handle);
+    EXPECT_EQ(ras->connectState(), kRasConnected);
+
+    hangUpWithin3s(handle, ifname);
+    ras->refreshCounters();
+    EXPECT_EQ(ras->bytesXmited(), 0u);
+}
+
+TEST_F(PppdNetns, L2tpDialGoesThroughOurOwnXl2tpdWhichStopsWithTheLastLink) {
+    const QString name = QStringLiteral("1211095513");
+    ASSERT_EQ(writeEntry(name, QStringLiteral("vpn.example.net"), true, false), 0);
+    const int handle = dial(name);
+    ASSERT_NE(handle, 0);
+    expectUp(handle, name);
+    const QString ifname = ras->ipProjection(handle)->interfaceName;
+
+    const QStringList conf = recorded(xl2tpdRecord(), QStringLiteral("conf"));
+    EXPECT_TRUE(conf.contains(QStringLiteral("lns = vpn.example.net")));
+    EXPECT_TRUE(conf.contains(QStringLiteral("pppoptfile = ") + ras->peersPath(name)));
+    EXPECT_TRUE(recorded(xl2tpdRecord(), QStringLiteral("argv"))
+                    .contains(runDir() + QStringLiteral("/l2tp-control")));
+    EXPECT_TRUE(QFileInfo::exists(runDir() + QStringLiteral("/xl2tpd.pid")));
+    const QStringList args = recorded(record(), QStringLiteral("argv"));
+    EXPECT_EQ(args.mid(1, 5),
+              (QStringList{"passive", "nodetach", ":", "file", ras->peersPath(name)}));
+
+    hangUpWithin3s(handle, ifname);
+    EXPECT_TRUE(
+        waitFor([&] { return !QFileInfo::exists(runDir() + QStringLiteral("/xl2tpd.pid")); }, 5000))
+        << "xl2tpd outlived the last L2TP link";
+    EXPECT_TRUE(QDir(runDir()).entryList(QDir::Files | QDir::System).isEmpty())
+        << QDir(runDir()).entryList(QDir::Files | QDir::System).join(' ').toStdString();
+}
+
+TEST_F(PppdNetns, ADroppedLinkIsNotConnectedAndEndsOnce) {
+    ScopedEnv dropAfter("STANDIN_DROP_MS", QStringLiteral("400"));
+    for (const bool l2tp : {false, true}) {
+        SCOPED_TRACE(l2tp ? "L2TP" : "PPTP");
+        ended.clear();
+        const QString name = l2tp ? QStringLiteral("31") : QStringLiteral("30");
+        ASSERT_EQ(writeEntry(name, QStringLiteral("127.0.0.9"), l2tp, true), 0);
+        const int handle = dial(name);
+        ASSERT_NE(handle, 0);
+        ASSERT_TRUE(waitForState(kRasConnected));
+        ASSERT_TRUE(waitFor([&] { return !ended.empty(); })) << "the drop went unnoticed";
+        clock.waitms(200);
+        EXPECT_EQ(ended, std::vector<int>{handle});
+        ras->currentStatusEx(handle);
+        EXPECT_EQ(ras->connectState(), kRasQueryFailed);
+        EXPECT_FALSE(ras->ipProjection(handle));
+        EXPECT_EQ(ras->getConnection().handle, 0);
+    }
+}
+
+}  // namespace
+}  // namespace zenrun
