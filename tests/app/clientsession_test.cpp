@@ -6,9 +6,11 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
+#include <QPushButton>
 
 #include "linefixture.h"
 #include "platform/sim/simplatform.h"
+#include "session/statusreport.h"
 
 namespace zenrun {
 namespace {
@@ -83,6 +85,63 @@ TEST_F(ClientSession, TheSupervisionTimersAreWired) {
     sim.clock.advance(40000 + 3000);
     EXPECT_EQ(trace, QStringList({QStringLiteral("disconnect2"),
                                   QStringLiteral("reconnect2 ") + rows().at(1)}));
+}
+
+// With the connection's own connect and disconnect: a connected line is shown, rotated to
+// the next line on the timer and at the hot key, and ended by the over-limit reply.
+struct ClientConnected : testing::ClientFixture {
+    void SetUp() override {
+        start();
+        view().setFocusedNode(view().lines().front());
+        ASSERT_EQ(form().IPAddrTxt->currentText(), QStringLiteral("上海01"));
+    }
+    QString server() {
+        const SimRas::Connection* c = sim.ras.connection(session.connhandle);
+        return c && c->up && !c->ended ? c->server : QString();
+    }
+};
+
+TEST_F(ClientConnected, ShownRotatedAndEndedThroughTheRealConnection) {
+    session.langindex = 2;
+    session.aclcheck = QStringLiteral("2");
+    session.acltime = QStringLiteral("30");
+    session.acldelcheck = QStringLiteral("1");
+    const qint64 start = sim.clock.elapsedMs();
+    form().btn_conn->click();
+    sim.clock.advance(4000);
+    ASSERT_TRUE(session.connected);
+    EXPECT_EQ(form().datalabel->text(), QStringLiteral("Data:0KB/0KB  Time:00:00:04"));
+    EXPECT_EQ(form().statuslabel->text(), QStringLiteral("Connected"));
+    EXPECT_EQ(form().linelabel->text(), QStringLiteral("Line:上海01"));
+
+    // The automatic change 40 s after Connect: the next line is up two seconds after its dial.
+    sim.clock.advance(start + 40000 + 3000 + 3000 - sim.clock.elapsedMs());
+    EXPECT_TRUE(session.connected);
+    EXPECT_EQ(server(), QStringLiteral("10.1.0.2"));
+    EXPECT_EQ(form().IPAddrTxt->currentText(), QStringLiteral("上海02"));
+    EXPECT_TRUE(form().autochangeline->enabled());
+
+    // The hot key moves on from the focused line.
+    session.shortcutkeycheck = QStringLiteral("2");
+    ASSERT_TRUE(app->shell().SetHotKeyClick(0x75));
+    ASSERT_TRUE(sim.hotkeys.press(0x75));
+    sim.clock.advance(2000);
+    EXPECT_EQ(server(), QStringLiteral("10.1.0.3"));
+
+    // The back-end refuses the session: Disconnect, then the reason.
+    session.aclcheck = QStringLiteral("1");
+    session.dialaccount = false;
+    sim.http.queueBody(QStringLiteral("statuscheck"),
+                       QString::fromLatin1(StatusReport::kOverLimitReply));
+    const int handle = session.connhandle;
+    form().statuscheck->setEnabled(true);
+    sim.clock.advance(218000);
+    EXPECT_FALSE(session.connected);
+    EXPECT_TRUE(sim.ras.connection(handle)->ended);
+    EXPECT_FALSE(form().autochangeline->enabled());
+    EXPECT_EQ(form().statuslabel->text(), QStringLiteral("Disconnected"));
+    ASSERT_FALSE(sim.dialogs.boxes.isEmpty());
+    EXPECT_TRUE(sim.dialogs.boxes.back().text.startsWith(QStringLiteral("Your account")));
 }
 
 // The main window while a link is up (scripts/screenshot --session): traffic, online time,
