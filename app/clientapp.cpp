@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTreeView>
 
 #include "backend/endpoints.h"
@@ -25,8 +26,16 @@
 #include "platform/platform.h"
 #include "settings/settings.h"
 #include "settings/settingsform.h"
+#include "session/linerotation.h"
+#include "session/statusreport.h"
+#include "session/trafficdisplay.h"
 #include "ui/mainwindow.h"
 #include "ui/webpane.h"
+#include "vpn/connect.h"
+#include "vpn/dialmonitor.h"
+#include "vpn/disconnect.h"
+#include "vpn/l2tp.h"
+#include "vpn/repair.h"
 
 namespace zenrun {
 
@@ -87,6 +96,30 @@ void ClientApp::fillSeams() {
     };
     seams_.showSettings = [this] { showSettings(); };
     // --- end Settings and DNS ----------------------------------------------------------
+    // --- Connection ----------------------------------------------------------------------
+    seams_.createDialComponents = [this] {
+        if (l2tp_) l2tp_->createparameterkey(*platform_.services);
+    };
+    seams_.connect = [this] {
+        if (connect_) connect_->btn_connClick();
+    };
+    seams_.disconnect = [this] {
+        if (disconnect_) disconnect_->btn_disconnClick();
+    };
+    seams_.hangUp = [this] {
+        if (disconnect_) disconnect_->clearvpnentry();
+    };
+    seams_.forceL2tp = [this] {
+        if (l2tp_) l2tp_->L2TPQ1Click();
+    };
+    // --- end Connection ------------------------------------------------------------------
+
+    // --- Session supervision -----------------------------------------------------------
+    // The change-line hot key clicks the hidden menu item onechangeline.
+    seams_.oneChangeLine = [this] {
+        if (rotation_) rotation_->onechangelineClick();
+    };
+    // --- end Session supervision -------------------------------------------------------
 }
 
 // --- Lines -----------------------------------------------------------------------------
@@ -165,11 +198,58 @@ void ClientApp::showSettings() {
 }
 // --- end Settings and DNS --------------------------------------------------------------
 
+// --- Connection ------------------------------------------------------------------------
+void ClientApp::createVpn() {
+    Tfrmmain& f = *main_;
+    repair_ = std::make_unique<ServiceRepair>(*platform_.registry, *platform_.services, *platform_.clock,
+                                              [this] { return shell_ && shell_->closing(); });
+    disconnect_ = std::make_unique<Disconnect>(session_, *platform_.ras, *routes_, f);
+    l2tp_ = std::make_unique<L2tpPreparation>(session_, *platform_.registry, *platform_.dialogs, f, *repair_);
+    LineView* view = lineView_;
+    connect_ = std::make_unique<Connect>(session_, platform_, f, *routes_, *disconnect_, *l2tp_,
+                                         [view] { return view->focusedNode(); });
+    Connect* conn = connect_.get();
+    dialMonitor_ = std::make_unique<DialMonitor>(session_, *platform_.ras, *platform_.dialogs, *routes_, f,
+                                                 *disconnect_, [conn] { conn->btn_connClick(); });
+    dialMonitor_->wire();
+    Disconnect* disc = disconnect_.get();
+    L2tpPreparation* l2tp = l2tp_.get();
+    QObject::connect(f.btn_conn, &QPushButton::clicked, &f, [conn] { conn->btn_connClick(); });
+    QObject::connect(f.btn_conn2, &QPushButton::clicked, &f, [conn] { conn->btn_conn2Click(); });
+    QObject::connect(f.btn_disconn, &QPushButton::clicked, &f, [disc] { disc->btn_disconnClick(); });
+    QObject::connect(f.rb_lp2p, &QRadioButton::clicked, &f, [l2tp] { l2tp->rb_lp2pClick(); });
+    QObject::connect(f.rb_pptp, &QRadioButton::clicked, &f, [l2tp] { l2tp->rb_pptpClick(); });
+}
+// --- end Connection --------------------------------------------------------------------
+
+// --- Session supervision ---------------------------------------------------------------
+// What runs while a link is up. The timers are started and stopped by connect, the dial
+// monitor and disconnect; the handlers only need them wired. Built after the connection,
+// whose operations they call.
+void ClientApp::createSupervision() {
+    Tfrmmain& f = *main_;
+    Connect* conn = connect_.get();
+    Disconnect* disc = disconnect_.get();
+    linkActions_.disconnect = [disc] { disc->btn_disconnClick(); };
+    linkActions_.disconnect2 = [disc] { disc->btn_disconn2Click(); };
+    linkActions_.reconnect2 = [conn] { conn->btn_conn2Click(); };
+    traffic_ = std::make_unique<TrafficDisplay>(session_, platform_, f);
+    report_ = std::make_unique<StatusReport>(session_, platform_, f, linkActions_);
+    rotation_ = std::make_unique<LineRotation>(session_, platform_, f, *lineView_, linkActions_);
+    f.rast12->setHandler([t = traffic_.get()] { t->rast12Timer(); });
+    f.statuscheck->setHandler([r = report_.get()] { r->statuscheckTimer(); });
+    f.autochangeline->setHandler([r = rotation_.get()] { r->autochangelineTimer(); });
+    f.onechangetime->setHandler([r = rotation_.get()] { r->onechangetimeTimer(); });
+}
+// --- end Session supervision -----------------------------------------------------------
+
 bool ClientApp::start() {
     main_ = std::make_unique<Tfrmmain>(*platform_.clock);
     createLines();
     makeRoutes();
     makeDns();
+    createVpn();
+    createSupervision();
     main_->web1->setFetchEnabled(options_.fetchPages);
     main_->web2->setFetchEnabled(options_.fetchPages);
     if (auto* qd = dynamic_cast<QtDialogs*>(platform_.dialogs.get()))

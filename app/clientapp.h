@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "app/mainshell.h"
+#include "session/linkactions.h"
 
 namespace zenrun {
 
@@ -19,6 +20,14 @@ class VersionReminder;
 class Dns;
 class TForm7;
 class Settings;
+class Connect;
+class Disconnect;
+class DialMonitor;
+class L2tpPreparation;
+class ServiceRepair;
+class TrafficDisplay;
+class StatusReport;
+class LineRotation;
 
 // Assembles the client: creates the windows in their order, the logic behind them, and
 // connects the two. The one place that knows every subsystem.
@@ -41,6 +50,15 @@ public:
     MainShell::Seams& seams() { return seams_; }
     LineList& lineList() { return *lineList_; }
     LineView& lineView() { return *lineView_; }
+    // The connection's logic, for line rotation, status reports and tests.
+    Connect& connector() { return *connect_; }
+    Disconnect& disconnector() { return *disconnect_; }
+    DialMonitor& dialMonitor() { return *dialMonitor_; }
+    L2tpPreparation& l2tp() { return *l2tp_; }
+    ServiceRepair& repair() { return *repair_; }
+    // The connect and disconnect operations the session supervision calls (tests may put
+    // their own in place).
+    LinkActions& linkActions() { return linkActions_; }
 
 private:
     void fillSeams();
@@ -72,6 +90,21 @@ private:
     std::unique_ptr<Dns> dns_;                         // reads routerlist, so after routes_
     std::unique_ptr<TForm7> settingsInstance_;         // created at start, never shown
     std::unique_ptr<Settings> settingsInstanceLogic_;  // applies the stored options
+
+    // Connect, dial monitor, disconnect, L2TP preparation, service repair
+    void createVpn();
+    std::unique_ptr<ServiceRepair> repair_;
+    std::unique_ptr<Disconnect> disconnect_;
+    std::unique_ptr<L2tpPreparation> l2tp_;
+    std::unique_ptr<Connect> connect_;
+    std::unique_ptr<DialMonitor> dialMonitor_;
+
+    // Session supervision: traffic display, status reports, line rotation
+    void createSupervision();
+    LinkActions linkActions_;
+    std::unique_ptr<TrafficDisplay> traffic_;
+    std::unique_ptr<StatusReport> report_;
+    std::unique_ptr<LineRotation> rotation_;
 };
 
 }  // namespace zenrun

@@ -61,6 +61,8 @@ public:
     void N7Click();  // tray "exit"
 
     Seams& seams() { return seams_; }
+    // True from the start of the teardown on: waits end at once.
+    bool closing() const { return closing_; }
 
 private:
     void wire();

@@ -14,6 +14,7 @@
 #include "platform/linux/netlinkiphelper.h"
 #include "platform/linux/nmclidns.h"
 #include "platform/linux/pppdras.h"
+#include "platform/linux/procservices.h"
 #include "platform/linux/qtclock.h"
 #include "platform/linux/qtdialogs.h"
 #include "platform/linux/qthttp.h"
@@ -23,10 +24,12 @@
 #include "platform/ras.h"
 #include "platform/registry.h"
 #include "platform/regstore.h"
+#include "platform/services.h"
 #include "platform/shell.h"
 #include "platform/sim/simadapterdns.h"
 #include "platform/sim/simiphelper.h"
 #include "platform/sim/simras.h"
+#include "platform/sim/simservices.h"
 
 namespace zenrun {
 
@@ -51,6 +54,17 @@ std::unique_ptr<IpHelper> demoIpHelper() {
     sim->setNeighbour(lan | 1, 2);
     return sim;
 }
+
+// The demo's L2TP daemon: a repair finds it, ends it and sees it come back.
+std::unique_ptr<Services> demoServices() {
+    auto sim = std::make_unique<SimServices>();
+    const Services::DialUpHost host = sim->dialUpHost();
+    const QString cmd = QStringLiteral("xl2tpd -c ") + host.marker;
+    sim->addProcess(412, QStringLiteral("xl2tpd"), cmd);
+    sim->setServiceProcess(host.services.value(0), 413, QStringLiteral("xl2tpd"), cmd);
+    return sim;
+}
+
 // The dial-up programs can be replaced (a stand-in for tests, a build of one's own).
 PppdRasPaths pppdRasPathsFromEnvironment() {
     PppdRasPaths paths;
@@ -103,6 +117,7 @@ std::unique_ptr<Platform> makePlatform(const PlatformOptions& options) {
         p->ipHelper = demoIpHelper();
         p->ras = makeDemoRas(*p->clock);
         p->dns = demoDns();
+        p->services = demoServices();
         p->registry = std::make_unique<RegStore>(options.stateDir + QStringLiteral("/user.reg"),
                                                  options.stateDir + QStringLiteral("/machine.reg"));
     } else {
@@ -113,10 +128,16 @@ std::unique_ptr<Platform> makePlatform(const PlatformOptions& options) {
         if (config.isEmpty()) config = QDir::homePath() + QStringLiteral("/.config");
         p->registry = std::make_unique<RegStore>(config + QStringLiteral("/zenrun/user.reg"),
                                                  p->stateDir + QStringLiteral("/machine.reg"));
+        const PppdRasPaths dialup = pppdRasPathsFromEnvironment();
         // A run that was killed may have left a password in the phonebook and a link up.
-        auto ras = std::make_unique<PppdRas>(*p->clock, pppdRasPathsFromEnvironment());
+        auto ras = std::make_unique<PppdRas>(*p->clock, dialup);
         ras->cleanupLeftovers();
         p->ras = std::move(ras);
+        // The repair looks for the L2TP daemon the dial-up service runs.
+        ProcServices::Options processes;
+        processes.runDir = dialup.runDir;
+        processes.xl2tpd = dialup.xl2tpd;
+        p->services = std::make_unique<ProcServices>(processes);
         p->dns = hostDns(*p->ipHelper, p->stateDir);
     }
     return p;

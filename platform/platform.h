@@ -14,6 +14,7 @@ class Http;
 class IpHelper;
 class Ras;
 class AdapterDns;
+class Services;
 
 // The services the operating system provides, handed to the forms and logic classes.
 struct Platform {
@@ -33,6 +34,7 @@ struct Platform {
     // Adapters and their DNS servers. Real: NetworkManager where it runs, the resolver file
     // otherwise; demo: in memory. Declared after ipHelper, whose routes give the gateways.
     std::unique_ptr<AdapterDns> dns;
+    std::unique_ptr<Services> services;  // real: /proc, systemd; demo: simulated
     // Folder for machine-wide state of the client itself (journals), created on demand.
     QString stateDir;
 };

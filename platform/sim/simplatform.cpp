@@ -17,6 +17,7 @@ std::unique_ptr<Platform> build() {
     p->ipHelper = std::make_unique<SimIpHelper>();
     p->ras = std::make_unique<SimRas>(*p->clock);
     p->dns = std::make_unique<SimAdapterDns>();
+    p->services = std::make_unique<SimServices>();
     p->stateDir = QStringLiteral("/nonexistent-state");
     return p;
 }
@@ -33,6 +34,7 @@ SimPlatform::SimPlatform()
       http(static_cast<SimHttp&>(*owned->http)),
       ipHelper(static_cast<SimIpHelper&>(*owned->ipHelper)),
       ras(static_cast<SimRas&>(*owned->ras)),
-      dns(static_cast<SimAdapterDns&>(*owned->dns)) {}
+      dns(static_cast<SimAdapterDns&>(*owned->dns)),
+      services(static_cast<SimServices&>(*owned->services)) {}
 
 }  // namespace zenrun

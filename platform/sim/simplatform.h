@@ -11,6 +11,7 @@
 #include "platform/sim/simhttp.h"
 #include "platform/sim/simiphelper.h"
 #include "platform/sim/simras.h"
+#include "platform/sim/simservices.h"
 #include "platform/sim/simshell.h"
 
 namespace zenrun {
@@ -29,6 +30,7 @@ struct SimPlatform {
     SimIpHelper& ipHelper;
     SimRas& ras;
     SimAdapterDns& dns;
+    SimServices& services;
 };
 
 }  // namespace zenrun
