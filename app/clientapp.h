@@ -16,6 +16,10 @@ class Routes;
 class Login;
 class TForm6;
 class VersionReminder;
+class SpeedTest;
+class SingleTest;
+class TForm1;
+class LinkWatcher;
 
 // Assembles the client: creates the windows in their order, the logic behind them, and
 // connects the two. The one place that knows every subsystem.
@@ -38,6 +42,10 @@ public:
     MainShell::Seams& seams() { return seams_; }
     LineList& lineList() { return *lineList_; }
     LineView& lineView() { return *lineView_; }
+    SpeedTest& speedTest() { return *speedTest_; }
+    SingleTest& singleTest() { return *singleTest_; }
+    TForm1& speedForm() { return *speedForm_; }
+    LinkWatcher& linkWatcher() { return *linkWatcher_; }
 
 private:
     void fillSeams();
@@ -51,9 +59,9 @@ private:
     std::unique_ptr<Tfrmmain> main_;
     std::unique_ptr<MainShell> shell_;
     std::unique_ptr<Tfrmlogin> loginInstance_;  // created at start, never shown
-    LineView* lineView_ = nullptr;               // owned by the main window
+    LineView* lineView_ = nullptr;              // owned by the main window
     std::unique_ptr<LineList> lineList_;
-    std::unique_ptr<Routes> routes_;            // owns routerlist
+    std::unique_ptr<Routes> routes_;  // owns routerlist
 
     // Login, languages and the update notice
     void wireLogin();
@@ -61,6 +69,13 @@ private:
     std::unique_ptr<Login> loginInstanceLogic_;  // re-reads the options, re-applies the language
     std::unique_ptr<TForm6> noticeInstance_;     // created at start, never shown
     std::unique_ptr<VersionReminder> reminder_;
+
+    // Latency: batch and single-line speed tests, the post-connect watcher
+    void createLatency();
+    std::unique_ptr<SpeedTest> speedTest_;
+    std::unique_ptr<TForm1> speedForm_;  // created hidden at start, shown by each single test
+    std::unique_ptr<SingleTest> singleTest_;
+    std::unique_ptr<LinkWatcher> linkWatcher_;
 };
 
 }  // namespace zenrun

@@ -1,13 +1,20 @@
 #include "platform/platform.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QStandardPaths>
 
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/hotkeys.h"
 #include "platform/http.h"
+#include "platform/icmp.h"
 #include "platform/iphelper.h"
+#include "platform/linux/linuxicmp.h"
 #include "platform/linux/linuxshell.h"
 #include "platform/ras.h"
 #include "platform/linux/netlinkiphelper.h"
@@ -18,6 +25,7 @@
 #include "platform/regstore.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
+#include "platform/sim/simicmp.h"
 #include "platform/sim/simiphelper.h"
 
 namespace zenrun {
@@ -29,6 +37,7 @@ PlatformOptions platformOptionsFromEnvironment() {
     PlatformOptions o;
     if (qEnvironmentVariable("ZENRUN_MODE") == QLatin1String("demo")) o.mode = PlatformMode::Demo;
     o.stateDir = qEnvironmentVariable("ZENRUN_STATE_DIR");
+    o.demoData = qEnvironmentVariable("ZENRUN_DEMO_DATA");
     if (o.mode == PlatformMode::Demo && o.stateDir.isEmpty())
         o.stateDir = QDir::tempPath() + QStringLiteral("/zenrun-demo");
     return o;
@@ -43,6 +52,30 @@ std::unique_ptr<IpHelper> demoIpHelper() {
     sim->setNeighbour(lan | 1, 2);
     return sim;
 }
+
+// The demo's lines answer pings after the delay the back-end's data file gives each address
+// ("delay" in ms, -1 for a line that never answers), in real time, so a speed test takes as
+// long as it would on a network.
+std::unique_ptr<Icmp> demoIcmp(QString dataFile) {
+    auto sim = std::make_unique<SimIcmp>();
+    sim->setRealTime(true);
+    if (dataFile.isEmpty())
+        dataFile =
+            QCoreApplication::applicationDirPath() + QStringLiteral("/../server/demo/demo.json");
+    QFile f(dataFile);
+    if (!f.open(QIODevice::ReadOnly)) return sim;
+    const QJsonObject root = QJsonDocument::fromJson(f.readAll()).object();
+    for (const QJsonValue& area : root.value(QStringLiteral("areas")).toArray()) {
+        for (const QJsonValue& v : area.toObject().value(QStringLiteral("lines")).toArray()) {
+            const QJsonObject line = v.toObject();
+            const QString address = line.value(QStringLiteral("address")).toString();
+            const QJsonValue delay = line.value(QStringLiteral("delay"));
+            if (address.isEmpty() || !delay.isDouble()) continue;
+            sim->setRtt(address, delay.toInt());
+        }
+    }
+    return sim;
+}
 }  // namespace
 
 std::unique_ptr<Platform> makePlatform(const PlatformOptions& options) {
@@ -55,11 +88,14 @@ std::unique_ptr<Platform> makePlatform(const PlatformOptions& options) {
     if (options.mode == PlatformMode::Demo) {
         p->stateDir = options.stateDir;
         p->ipHelper = demoIpHelper();
+        p->icmp = demoIcmp(options.demoData);
         p->registry = std::make_unique<RegStore>(options.stateDir + QStringLiteral("/user.reg"),
                                                  options.stateDir + QStringLiteral("/machine.reg"));
     } else {
         p->ipHelper = std::make_unique<NetlinkIpHelper>();
-        p->stateDir = options.stateDir.isEmpty() ? QStringLiteral("/var/lib/zenrun") : options.stateDir;
+        p->icmp = std::make_unique<LinuxIcmp>();
+        p->stateDir =
+            options.stateDir.isEmpty() ? QStringLiteral("/var/lib/zenrun") : options.stateDir;
         QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
         if (config.isEmpty()) config = QDir::homePath() + QStringLiteral("/.config");
         p->registry = std::make_unique<RegStore>(config + QStringLiteral("/zenrun/user.reg"),

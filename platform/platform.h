@@ -13,6 +13,7 @@ class Shell;
 class Http;
 class IpHelper;
 class Ras;
+class Icmp;
 
 // The services the operating system provides, handed to the forms and logic classes.
 struct Platform {
@@ -29,6 +30,7 @@ struct Platform {
     std::unique_ptr<Http> http;
     std::unique_ptr<IpHelper> ipHelper;  // real: netlink; demo: simulated table
     std::unique_ptr<Ras> ras;            // real: pppd; demo: simulated dial-up
+    std::unique_ptr<Icmp> icmp;          // real: ICMP socket; demo: the demo data's delays
     // Folder for machine-wide state of the client itself (journals), created on demand.
     QString stateDir;
 };
@@ -43,9 +45,12 @@ struct PlatformOptions {
     // Demo: the folder that holds both registry hives and the machine state.
     // Real: overrides /var/lib/zenrun when set.
     QString stateDir;
+    // Demo: the back-end's data file, whose lines give the simulated ping delays. Empty:
+    // server/demo/demo.json beside the build folder.
+    QString demoData;
 };
 
-// Reads ZENRUN_MODE ("demo" or "real") and ZENRUN_STATE_DIR.
+// Reads ZENRUN_MODE ("demo" or "real"), ZENRUN_STATE_DIR and ZENRUN_DEMO_DATA.
 PlatformOptions platformOptionsFromEnvironment();
 std::unique_ptr<Platform> makePlatform(const PlatformOptions& options);
 

@@ -13,6 +13,7 @@ std::unique_ptr<Platform> build() {
     p->shell = std::make_unique<SimShell>();
     p->http = std::make_unique<SimHttp>();
     p->ipHelper = std::make_unique<SimIpHelper>();
+    p->icmp = std::make_unique<SimIcmp>();
     p->stateDir = QStringLiteral("/nonexistent-state");
     return p;
 }
@@ -27,6 +28,7 @@ SimPlatform::SimPlatform()
       hotkeys(static_cast<SimHotKeys&>(*owned->hotkeys)),
       shell(static_cast<SimShell&>(*owned->shell)),
       http(static_cast<SimHttp&>(*owned->http)),
-      ipHelper(static_cast<SimIpHelper&>(*owned->ipHelper)) {}
+      ipHelper(static_cast<SimIpHelper&>(*owned->ipHelper)),
+      icmp(static_cast<SimIcmp&>(*owned->icmp)) {}
 
 }  // namespace zenrun

@@ -8,6 +8,7 @@
 #include "platform/sim/simdialogs.h"
 #include "platform/sim/simhotkeys.h"
 #include "platform/sim/simhttp.h"
+#include "platform/sim/simicmp.h"
 #include "platform/sim/simiphelper.h"
 #include "platform/sim/simshell.h"
 
@@ -25,6 +26,7 @@ struct SimPlatform {
     SimShell& shell;
     SimHttp& http;
     SimIpHelper& ipHelper;
+    SimIcmp& icmp;
 };
 
 }  // namespace zenrun
