@@ -3,7 +3,6 @@
 #include <QComboBox>
 #include <QEventLoop>
 #include <QListWidget>
-#include <QMetaObject>
 #include <QPushButton>
 #include <thread>
 
@@ -12,6 +11,7 @@
 #include "core/session.h"
 #include "lines/linelist.h"
 #include "lines/speedtestform.h"
+#include "lines/uimailbox.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/platform.h"
@@ -20,7 +20,13 @@
 namespace zenrun {
 
 SingleTest::SingleTest(Session& session, Platform& platform, Tfrmmain& form, TForm1& dialog)
-    : session_(session), platform_(platform), form_(form), dialog_(dialog) {}
+    : session_(session),
+      platform_(platform),
+      form_(form),
+      dialog_(dialog),
+      mailbox_(std::make_unique<UiMailbox>()) {}
+
+SingleTest::~SingleTest() = default;
 
 void SingleTest::cesuClick() {
     // One series at a time: the popup item and the retry button stay usable while `cesu` is
@@ -70,7 +76,7 @@ EchoReply SingleTest::sendecho() {
     const int timeout = receiveTimeout_;
     std::thread t([&] {
         reply = icmp.echo(host, kPayload, kTtl, timeout);
-        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+        mailbox_->post([&loop] { loop.quit(); });
     });
     loop.exec();
     t.join();

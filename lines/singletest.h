@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <memory>
 
 #include "platform/icmp.h"
 
@@ -10,6 +11,7 @@ struct Platform;
 struct Session;
 class Tfrmmain;
 class TForm1;
+class UiMailbox;
 
 // The single-line test behind `cesu` (and the list's popup item and the dialog's retry):
 // seven echo requests in a row to the line chosen in the line selector, each answer listed
@@ -23,6 +25,7 @@ public:
     static constexpr int kTimeoutMs = 1000;
 
     SingleTest(Session& session, Platform& platform, Tfrmmain& form, TForm1& dialog);
+    ~SingleTest();
 
     void cesuClick();
     // The dialog's own handlers.
@@ -44,6 +47,7 @@ private:
     QString host_;
     int receiveTimeout_ = kTimeoutMs;
     bool running_ = false;
+    std::unique_ptr<UiMailbox> mailbox_;  // the helper thread's "done"
 };
 
 }  // namespace zenrun

@@ -2,7 +2,6 @@
 
 #include <QComboBox>
 #include <QLabel>
-#include <QMetaObject>
 #include <QPushButton>
 #include <chrono>
 
@@ -12,6 +11,7 @@
 #include "lines/lineorder.h"
 #include "lines/lineview.h"
 #include "lines/probepool.h"
+#include "lines/uimailbox.h"
 #include "platform/icmp.h"
 #include "platform/platform.h"
 #include "ui/mainwindow.h"
@@ -28,6 +28,7 @@ SpeedTest::SpeedTest(Session& session, Platform& platform, Tfrmmain& form, LineV
       platform_(platform),
       form_(form),
       view_(view),
+      mailbox_(std::make_unique<UiMailbox>()),
       pool_(std::make_unique<ProbePool>(kMinWorkers, kMaxWorkers)) {
     form_.lbl_info->setText(kNoPool);
 }
@@ -40,7 +41,8 @@ SpeedTest::~SpeedTest() {
     }
     cv_.notify_all();
     if (sweep_.joinable()) sweep_.join();
-    pool_.reset();  // waits for the probes in flight; their results go nowhere
+    pool_.reset();     // waits for the probes in flight
+    mailbox_.reset();  // their results go nowhere
 }
 
 QString SpeedTest::startCaption() const {
@@ -151,8 +153,7 @@ void SpeedTest::pingthreadExecute() {
                 if (steady_clock::now() > due + milliseconds(kStepMs)) due = steady_clock::now();
             }
         }
-        QMetaObject::invokeMethod(
-            this, [this] { form_.lbl_info->setText(kNoPool); }, Qt::QueuedConnection);
+        mailbox_->post([this] { form_.lbl_info->setText(kNoPool); });
         std::lock_guard lock(mu_);
         if (sweeping()) continue;  // started again while this sweep was ending
         sweepRunning_ = false;
@@ -166,8 +167,7 @@ std::vector<SpeedTest::Target> SpeedTest::takePass(bool first) {
         std::lock_guard lock(mu_);
         passReady_ = false;
     }
-    QMetaObject::invokeMethod(
-        this, [this, first] { publishPass(!first); }, Qt::QueuedConnection);
+    mailbox_->post([this, first] { publishPass(!first); });
     std::unique_lock lock(mu_);
     cv_.wait(lock, [this] { return passReady_ || !sweeping(); });
     if (!passReady_) return {};
@@ -197,9 +197,7 @@ void SpeedTest::tp1ProcessRequest(const Task& task) {
     if (!session_.pinging || reply.status == EchoReply::Failed) return;
     const bool answered = reply.status == EchoReply::Answered;
     const int rtt = reply.rttMs;
-    QMetaObject::invokeMethod(
-        this, [this, task, answered, rtt] { takeResult(task, answered, rtt); },
-        Qt::QueuedConnection);
+    mailbox_->post([this, task, answered, rtt] { takeResult(task, answered, rtt); });
 }
 
 void SpeedTest::takeResult(const Task& task, bool answered, int rttMs) {

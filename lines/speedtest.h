@@ -19,6 +19,7 @@ struct Session;
 class Tfrmmain;
 class LineView;
 class ProbePool;
+class UiMailbox;
 
 // The batch speed test behind `btn_speed`: a sweep thread hands one probe of the listed lines
 // to the worker pool every 50 ms, pass after pass, while `pinging` holds; each answer becomes
@@ -80,6 +81,7 @@ private:
     Platform& platform_;
     Tfrmmain& form_;
     LineView& view_;
+    std::unique_ptr<UiMailbox> mailbox_;  // results and requests for the UI thread
     std::unique_ptr<ProbePool> pool_;
 
     // Which test a result belongs to: a result of a stopped test is dropped even when a new
