@@ -19,6 +19,7 @@
 #include "lines/linemodel.h"
 #include "lines/lineview.h"
 #include "lines/speedtest.h"
+#include "platform/icmp.h"
 #include "platform/sim/simplatform.h"
 #include "ui/mainwindow.h"
 
@@ -50,6 +51,9 @@ int main(int argc, char** argv) {
         addresses.push_back(a);
         delays[a] = i % 10 == 9 ? -1 : 20;
     }
+    // Accuracy: these answer after fixed delays, asked one at a time.
+    const int injected[] = {5, 50, 120, 480};
+    for (int ms : injected) delays[QStringLiteral("10.200.200.%1").arg(ms % 250)] = ms;
     testing::IcmpNetns ns(delays);
     if (!ns.unusable().isEmpty()) {
         std::printf("bench_sweep: skipped: %s\n", qPrintable(ns.unusable()));
@@ -61,6 +65,27 @@ int main(int argc, char** argv) {
         std::printf("bench_sweep: cannot open an ICMP socket in the namespace\n");
         return 1;
     }
+    // Shown delay (rtt x 9 div 10) against 0.9 x the injected delay, 20 requests each.
+    for (int ms : injected) {
+        std::vector<double> rtts;
+        int within1 = 0, worst = 0;
+        for (int i = 0; i < 20; ++i) {
+            const EchoReply r = sim.platform.icmp->echo(
+                QStringLiteral("10.200.200.%1").arg(ms % 250), SpeedTest::kPayload, SpeedTest::kTtl,
+                SpeedTest::kTimeoutMs);
+            if (r.status != EchoReply::Answered) continue;
+            rtts.push_back(r.rttMs);
+            const int off = r.rttMs * 9 / 10 - ms * 9 / 10;
+            within1 += std::abs(off) <= 1;
+            worst = std::max(worst, std::abs(off));
+        }
+        std::printf(
+            "bench_sweep: %3d ms injected: %zu answers, rtt %g..%g ms, shown delay within "
+            "1 ms of %d in %d, worst off by %d\n",
+            ms, rtts.size(), rtts.empty() ? 0.0 : percentile(rtts, 0),
+            rtts.empty() ? 0.0 : percentile(rtts, 1), ms * 9 / 10, within1, worst);
+    }
+
     Session session;
     Tfrmmain form(*sim.platform.clock);
     LineView view(session, sim.platform, form);
@@ -97,10 +122,13 @@ int main(int argc, char** argv) {
         loop.exec();
         batch.stop();
         cpu = cpuSeconds() - cpu0;
-        probes = static_cast<int>(ns.arrivals().size());
+        for (const auto& a : ns.arrivals())
+            probes += !a.address.startsWith(QLatin1String("10.200.200."));
     }
 
-    const auto arrivals = ns.arrivals();
+    QList<testing::IcmpNetns::Arrival> arrivals;
+    for (const auto& a : ns.arrivals())
+        if (!a.address.startsWith(QLatin1String("10.200.200."))) arrivals.append(a);
     std::vector<double> gaps;
     for (qsizetype i = 1; i < arrivals.size(); ++i)
         gaps.push_back(static_cast<double>(arrivals[i].ns - arrivals[i - 1].ns) / 1e6);
