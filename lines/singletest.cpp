@@ -74,11 +74,16 @@ EchoReply SingleTest::sendecho() {
     Icmp& icmp = *platform_.icmp;
     const QString host = host_;
     const int timeout = receiveTimeout_;
+    waiting_ = &loop;
     std::thread t([&] {
         reply = icmp.echo(host, kPayload, kTtl, timeout);
-        mailbox_->post([&loop] { loop.quit(); });
+        // Runs on the UI thread; the loop may be gone by then if the application quit it.
+        mailbox_->post([this] {
+            if (waiting_) waiting_->quit();
+        });
     });
     loop.exec();
+    waiting_ = nullptr;
     t.join();
     return reply;
 }

@@ -3,6 +3,8 @@
 #include <QString>
 #include <memory>
 
+class QEventLoop;
+
 #include "platform/icmp.h"
 
 namespace zenrun {
@@ -47,6 +49,7 @@ private:
     QString host_;
     int receiveTimeout_ = kTimeoutMs;
     bool running_ = false;
+    QEventLoop* waiting_ = nullptr;       // the loop waiting for the current request
     std::unique_ptr<UiMailbox> mailbox_;  // the helper thread's "done"
 };
 
