@@ -27,6 +27,7 @@
 #include "platform/shell.h"
 #include "platform/sim/simicmp.h"
 #include "platform/sim/simiphelper.h"
+#include "platform/sim/simras.h"
 
 namespace zenrun {
 
@@ -89,6 +90,7 @@ std::unique_ptr<Platform> makePlatform(const PlatformOptions& options) {
         p->stateDir = options.stateDir;
         p->ipHelper = demoIpHelper();
         p->icmp = demoIcmp(options.demoData);
+        p->ras = makeDemoRas(*p->clock);
         p->registry = std::make_unique<RegStore>(options.stateDir + QStringLiteral("/user.reg"),
                                                  options.stateDir + QStringLiteral("/machine.reg"));
     } else {

@@ -14,6 +14,7 @@ std::unique_ptr<Platform> build() {
     p->http = std::make_unique<SimHttp>();
     p->ipHelper = std::make_unique<SimIpHelper>();
     p->icmp = std::make_unique<SimIcmp>();
+    p->ras = std::make_unique<SimRas>(*p->clock);
     p->stateDir = QStringLiteral("/nonexistent-state");
     return p;
 }
@@ -29,6 +30,7 @@ SimPlatform::SimPlatform()
       shell(static_cast<SimShell&>(*owned->shell)),
       http(static_cast<SimHttp&>(*owned->http)),
       ipHelper(static_cast<SimIpHelper&>(*owned->ipHelper)),
-      icmp(static_cast<SimIcmp&>(*owned->icmp)) {}
+      icmp(static_cast<SimIcmp&>(*owned->icmp)),
+      ras(static_cast<SimRas&>(*owned->ras)) {}
 
 }  // namespace zenrun

@@ -10,6 +10,7 @@
 #include "platform/sim/simhttp.h"
 #include "platform/sim/simicmp.h"
 #include "platform/sim/simiphelper.h"
+#include "platform/sim/simras.h"
 #include "platform/sim/simshell.h"
 
 namespace zenrun {
@@ -27,6 +28,7 @@ struct SimPlatform {
     SimHttp& http;
     SimIpHelper& ipHelper;
     SimIcmp& icmp;
+    SimRas& ras;
 };
 
 }  // namespace zenrun
