@@ -19,6 +19,10 @@
 #include "lines/linelist.h"
 #include "lines/lineview.h"
 #include "netcfg/dns.h"
+#include "lines/linkwatcher.h"
+#include "lines/singletest.h"
+#include "lines/speedtest.h"
+#include "lines/speedtestform.h"
 #include "netcfg/routes.h"
 #include "platform/dialogs.h"
 #include "platform/iphelper.h"
@@ -80,6 +84,12 @@ void ClientApp::fillSeams() {
     seams_.selectFirstArea = [this] { lineList_->selectFirstArea(); };
     seams_.refreshLines = [this] { lineList_->N14Click(); };
     // --- end Lines ---------------------------------------------------------------------
+
+    // --- Latency -----------------------------------------------------------------------
+    seams_.stopSpeedTest = [this] {
+        if (speedTest_) speedTest_->stop();
+    };
+    // --- end Latency -------------------------------------------------------------------
 
     // --- Routes ------------------------------------------------------------------------
     seams_.applyRouteMode = [this] {
@@ -145,12 +155,33 @@ void ClientApp::createLines() {
     QObject::connect(view->N17, &QAction::triggered, view, [view] { view->N17Click(); });
     QObject::connect(view->N18, &QAction::triggered, view, [view] { view->N18Click(); });
     QObject::connect(view->N19, &QAction::triggered, view, [view] { view->N19Click(); });
-    // The single-line test and the pool status come with the latency probing.
     view->onConnect = [this] {
         if (shell_ && shell_->seams().connect) shell_->seams().connect();
     };
 }
 // --- end Lines -------------------------------------------------------------------------
+
+// --- Latency ---------------------------------------------------------------------------
+void ClientApp::createLatency() {
+    Tfrmmain& f = *main_;
+    speedTest_ = std::make_unique<SpeedTest>(session_, platform_, f, *lineView_);
+    speedForm_ = std::make_unique<TForm1>();
+    singleTest_ = std::make_unique<SingleTest>(session_, platform_, f, *speedForm_);
+    linkWatcher_ = std::make_unique<LinkWatcher>(session_, platform_, f, *speedTest_);
+    SpeedTest* batch = speedTest_.get();
+    SingleTest* single = singleTest_.get();
+    LinkWatcher* watcher = linkWatcher_.get();
+    QObject::connect(f.btn_speed, &QPushButton::clicked, &f, [batch] { batch->btn_speedClick(); });
+    QObject::connect(f.cesu, &QPushButton::clicked, &f, [single] { single->cesuClick(); });
+    QObject::connect(speedForm_->Button1, &QPushButton::clicked, speedForm_.get(),
+                     [single] { single->Button1Click(); });
+    speedForm_->onShow = [single] { single->FormShow(); };
+    lineView_->onSpeedTest = [single] { single->cesuClick(); };
+    lineView_->onSorted = [batch] { batch->showpoolstatus(); };
+    f.Timer1->setHandler([batch] { batch->Timer1Timer(); });
+    f.Timer2->setHandler([watcher] { watcher->Timer2Timer(); });
+}
+// --- end Latency -----------------------------------------------------------------------
 
 // --- Routes ----------------------------------------------------------------------------
 // The route table lives as long as the main window; routes a killed earlier run left
@@ -246,6 +277,7 @@ void ClientApp::createSupervision() {
 bool ClientApp::start() {
     main_ = std::make_unique<Tfrmmain>(*platform_.clock);
     createLines();
+    createLatency();
     makeRoutes();
     makeDns();
     createVpn();

@@ -28,6 +28,10 @@ class ServiceRepair;
 class TrafficDisplay;
 class StatusReport;
 class LineRotation;
+class SpeedTest;
+class SingleTest;
+class TForm1;
+class LinkWatcher;
 
 // Assembles the client: creates the windows in their order, the logic behind them, and
 // connects the two. The one place that knows every subsystem.
@@ -60,6 +64,11 @@ public:
     // their own in place).
     LinkActions& linkActions() { return linkActions_; }
 
+    SpeedTest& speedTest() { return *speedTest_; }
+    SingleTest& singleTest() { return *singleTest_; }
+    TForm1& speedForm() { return *speedForm_; }
+    LinkWatcher& linkWatcher() { return *linkWatcher_; }
+
 private:
     void fillSeams();
     void createLines();
@@ -72,9 +81,9 @@ private:
     std::unique_ptr<Tfrmmain> main_;
     std::unique_ptr<MainShell> shell_;
     std::unique_ptr<Tfrmlogin> loginInstance_;  // created at start, never shown
-    LineView* lineView_ = nullptr;               // owned by the main window
+    LineView* lineView_ = nullptr;              // owned by the main window
     std::unique_ptr<LineList> lineList_;
-    std::unique_ptr<Routes> routes_;            // owns routerlist
+    std::unique_ptr<Routes> routes_;  // owns routerlist
 
     // Login, languages and the update notice
     void wireLogin();
@@ -105,6 +114,13 @@ private:
     std::unique_ptr<TrafficDisplay> traffic_;
     std::unique_ptr<StatusReport> report_;
     std::unique_ptr<LineRotation> rotation_;
+
+    // Latency: batch and single-line speed tests, the post-connect watcher
+    void createLatency();
+    std::unique_ptr<SpeedTest> speedTest_;
+    std::unique_ptr<TForm1> speedForm_;  // created hidden at start, shown by each single test
+    std::unique_ptr<SingleTest> singleTest_;
+    std::unique_ptr<LinkWatcher> linkWatcher_;
 };
 
 }  // namespace zenrun

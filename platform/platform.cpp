@@ -1,6 +1,11 @@
 #include "platform/platform.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QStandardPaths>
 
 #include "platform/clock.h"
@@ -8,7 +13,9 @@
 #include "platform/dns.h"
 #include "platform/hotkeys.h"
 #include "platform/http.h"
+#include "platform/icmp.h"
 #include "platform/iphelper.h"
+#include "platform/linux/linuxicmp.h"
 #include "platform/linux/linuxshell.h"
 #include "platform/linux/netlinkadapters.h"
 #include "platform/linux/netlinkiphelper.h"
@@ -27,6 +34,7 @@
 #include "platform/services.h"
 #include "platform/shell.h"
 #include "platform/sim/simadapterdns.h"
+#include "platform/sim/simicmp.h"
 #include "platform/sim/simiphelper.h"
 #include "platform/sim/simras.h"
 #include "platform/sim/simservices.h"
@@ -40,6 +48,7 @@ PlatformOptions platformOptionsFromEnvironment() {
     PlatformOptions o;
     if (qEnvironmentVariable("ZENRUN_MODE") == QLatin1String("demo")) o.mode = PlatformMode::Demo;
     o.stateDir = qEnvironmentVariable("ZENRUN_STATE_DIR");
+    o.demoData = qEnvironmentVariable("ZENRUN_DEMO_DATA");
     if (o.mode == PlatformMode::Demo && o.stateDir.isEmpty())
         o.stateDir = QDir::tempPath() + QStringLiteral("/zenrun-demo");
     return o;
@@ -103,6 +112,30 @@ std::unique_ptr<AdapterDns> hostDns(IpHelper& routes, const QString& stateDir) {
     if (ResolvectlDns::running()) unowned = std::make_unique<ResolvectlDns>(lister);
     return std::make_unique<NmcliDns>(lister, std::move(unowned));
 }
+
+// The demo's lines answer pings after the delay the back-end's data file gives each address
+// ("delay" in ms, -1 for a line that never answers), in real time, so a speed test takes as
+// long as it would on a network.
+std::unique_ptr<Icmp> demoIcmp(QString dataFile) {
+    auto sim = std::make_unique<SimIcmp>();
+    sim->setRealTime(true);
+    if (dataFile.isEmpty())
+        dataFile =
+            QCoreApplication::applicationDirPath() + QStringLiteral("/../server/demo/demo.json");
+    QFile f(dataFile);
+    if (!f.open(QIODevice::ReadOnly)) return sim;
+    const QJsonObject root = QJsonDocument::fromJson(f.readAll()).object();
+    for (const QJsonValue& area : root.value(QStringLiteral("areas")).toArray()) {
+        for (const QJsonValue& v : area.toObject().value(QStringLiteral("lines")).toArray()) {
+            const QJsonObject line = v.toObject();
+            const QString address = line.value(QStringLiteral("address")).toString();
+            const QJsonValue delay = line.value(QStringLiteral("delay"));
+            if (address.isEmpty() || !delay.isDouble()) continue;
+            sim->setRtt(address, delay.toInt());
+        }
+    }
+    return sim;
+}
 }  // namespace
 
 std::unique_ptr<Platform> makePlatform(const PlatformOptions& options) {
@@ -115,6 +148,7 @@ std::unique_ptr<Platform> makePlatform(const PlatformOptions& options) {
     if (options.mode == PlatformMode::Demo) {
         p->stateDir = options.stateDir;
         p->ipHelper = demoIpHelper();
+        p->icmp = demoIcmp(options.demoData);
         p->ras = makeDemoRas(*p->clock);
         p->dns = demoDns();
         p->services = demoServices();
@@ -122,6 +156,7 @@ std::unique_ptr<Platform> makePlatform(const PlatformOptions& options) {
                                                  options.stateDir + QStringLiteral("/machine.reg"));
     } else {
         p->ipHelper = std::make_unique<NetlinkIpHelper>();
+        p->icmp = std::make_unique<LinuxIcmp>();
         p->stateDir =
             options.stateDir.isEmpty() ? QStringLiteral("/var/lib/zenrun") : options.stateDir;
         QString config = qEnvironmentVariable("XDG_CONFIG_HOME");

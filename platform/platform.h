@@ -15,6 +15,7 @@ class IpHelper;
 class Ras;
 class AdapterDns;
 class Services;
+class Icmp;
 
 // The services the operating system provides, handed to the forms and logic classes.
 struct Platform {
@@ -35,6 +36,7 @@ struct Platform {
     // otherwise; demo: in memory. Declared after ipHelper, whose routes give the gateways.
     std::unique_ptr<AdapterDns> dns;
     std::unique_ptr<Services> services;  // real: /proc, systemd; demo: simulated
+    std::unique_ptr<Icmp> icmp;          // real: ICMP socket; demo: the demo data's delays
     // Folder for machine-wide state of the client itself (journals), created on demand.
     QString stateDir;
 };
@@ -49,9 +51,12 @@ struct PlatformOptions {
     // Demo: the folder that holds both registry hives and the machine state.
     // Real: overrides /var/lib/zenrun when set.
     QString stateDir;
+    // Demo: the back-end's data file, whose lines give the simulated ping delays. Empty:
+    // server/demo/demo.json beside the build folder.
+    QString demoData;
 };
 
-// Reads ZENRUN_MODE ("demo" or "real") and ZENRUN_STATE_DIR.
+// Reads ZENRUN_MODE ("demo" or "real"), ZENRUN_STATE_DIR and ZENRUN_DEMO_DATA.
 PlatformOptions platformOptionsFromEnvironment();
 std::unique_ptr<Platform> makePlatform(const PlatformOptions& options);
 

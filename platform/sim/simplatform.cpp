@@ -15,6 +15,7 @@ std::unique_ptr<Platform> build() {
     p->shell = std::make_unique<SimShell>();
     p->http = std::make_unique<SimHttp>();
     p->ipHelper = std::make_unique<SimIpHelper>();
+    p->icmp = std::make_unique<SimIcmp>();
     p->ras = std::make_unique<SimRas>(*p->clock);
     p->dns = std::make_unique<SimAdapterDns>();
     p->services = std::make_unique<SimServices>();
@@ -33,6 +34,7 @@ SimPlatform::SimPlatform()
       shell(static_cast<SimShell&>(*owned->shell)),
       http(static_cast<SimHttp&>(*owned->http)),
       ipHelper(static_cast<SimIpHelper&>(*owned->ipHelper)),
+      icmp(static_cast<SimIcmp&>(*owned->icmp)),
       ras(static_cast<SimRas&>(*owned->ras)),
       dns(static_cast<SimAdapterDns&>(*owned->dns)),
       services(static_cast<SimServices&>(*owned->services)) {}

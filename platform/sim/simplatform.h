@@ -9,6 +9,7 @@
 #include "platform/sim/simdialogs.h"
 #include "platform/sim/simhotkeys.h"
 #include "platform/sim/simhttp.h"
+#include "platform/sim/simicmp.h"
 #include "platform/sim/simiphelper.h"
 #include "platform/sim/simras.h"
 #include "platform/sim/simservices.h"
@@ -28,6 +29,7 @@ struct SimPlatform {
     SimShell& shell;
     SimHttp& http;
     SimIpHelper& ipHelper;
+    SimIcmp& icmp;
     SimRas& ras;
     SimAdapterDns& dns;
     SimServices& services;
