@@ -143,7 +143,9 @@ std::unique_ptr<Platform> makePlatform(const PlatformOptions& options) {
     p->clock = std::make_unique<QtClock>();
     p->dialogs = std::make_unique<QtDialogs>();
     p->hotkeys = std::make_unique<X11HotKeys>();
-    p->shell = std::make_unique<LinuxShell>();
+    p->shell = options.mode == PlatformMode::Demo
+                   ? std::make_unique<LinuxShell>(options.stateDir + QStringLiteral("/home"))
+                   : std::make_unique<LinuxShell>();
     p->http = std::make_unique<QtHttp>();
     if (options.mode == PlatformMode::Demo) {
         p->stateDir = options.stateDir;

@@ -140,7 +140,7 @@ void Tfrmmain::buildControls() {
     };
     statuslabel = label("statuslabel", QStringLiteral("未连接"), 3);
     statuslabel->setStyleSheet(QStringLiteral("color: red;"));
-    datalabel = label("datalabel", {}, 3);
+    datalabel = label("datalabel", {}, 9);
     userlabel = label("userlabel", {}, 8);
     localiplabel = label("localiplabel", {}, 5);
     linelabel = label("linelabel", {}, 5);

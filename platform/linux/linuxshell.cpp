@@ -43,6 +43,7 @@ bool LinuxShell::deleteFile(const QString& path) {
 }
 
 QString LinuxShell::desktopUserHome() const {
+    if (!home_.isEmpty()) return home_;
     const long uid = desktopUid();
     if (uid >= 0) {
         if (const passwd* pw = getpwuid(static_cast<uid_t>(uid)))
