@@ -1,6 +1,7 @@
 #include "app/clientapp.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -11,6 +12,8 @@
 #include "backend/endpoints.h"
 #include "backend/login.h"
 #include "backend/loginform.h"
+#include "backend/passwordchange.h"
+#include "backend/registration.h"
 #include "backend/updatenotice.h"
 #include "core/session.h"
 #include "lines/linelist.h"
@@ -47,6 +50,21 @@ void ClientApp::fillSeams() {
         };
         platform_.dialogs->execModal(form);
     };
+
+    // --- Account dialogs ---------------------------------------------------------------
+    // Opened from the login window and from the main window's menu: each above the window
+    // that opened it, always talking to the primary host.
+    auto opener = [this] {
+        QWidget* active = QApplication::activeWindow();
+        return active ? active : static_cast<QWidget*>(main_.get());
+    };
+    seams_.showRegistration = [this, opener] {
+        showregistration(session_, platform_, Hosts::defaults().primary, opener());
+    };
+    seams_.showPassword = [this, opener] {
+        showpassword(session_, platform_, Hosts::defaults().primary, opener());
+    };
+    // --- end Account dialogs -----------------------------------------------------------
 
     // --- Lines -------------------------------------------------------------------------
     seams_.restoreLastLine = [this] {

@@ -10,6 +10,7 @@
 #include <QScreen>
 
 #include "core/appinfo.h"
+#include "ui/appicon.h"
 #include "ui/webpane.h"
 
 namespace zenrun {
@@ -38,6 +39,7 @@ QPushButton* button(const QString& text, QWidget* parent) {
 Tfrmlogin::Tfrmlogin(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmlogin"));
     setWindowTitle(QString::fromUtf8(kAppTitle));
+    setWindowIcon(appicon());
     setFixedSize(kWidth, kHeight);
     setWindowFlag(Qt::WindowStaysOnTopHint);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);

@@ -9,6 +9,7 @@
 #include "platform/dialogs.h"
 #include "platform/platform.h"
 #include "platform/shell.h"
+#include "ui/uifont.h"
 
 namespace zenrun {
 
@@ -32,7 +33,8 @@ TForm6::TForm6(QWidget* parent) : QDialog(parent) {
     sLabel1->setObjectName(QStringLiteral("sLabel1"));
     sLabel1->setGeometry(20, 16, 320, 80);
     sLabel1->setWordWrap(true);
-    sLabel1->setStyleSheet(QStringLiteral("color: red; font-family: Arial; font-size: 12px;"));
+    sLabel1->setStyleSheet(QStringLiteral("color: red;"));
+    sLabel1->setFont(uifont(QStringLiteral("Arial"), 12));
     sButton1 = new QPushButton(QStringLiteral("立即下载"), this);
     sButton1->setObjectName(QStringLiteral("sButton1"));
     sButton1->setGeometry(70, 110, 100, 30);

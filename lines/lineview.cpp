@@ -17,6 +17,7 @@
 #include "platform/dialogs.h"
 #include "platform/platform.h"
 #include "ui/mainwindow.h"
+#include "ui/uifont.h"
 
 namespace zenrun {
 
@@ -58,9 +59,7 @@ void LineView::setupView() {
     v->setEditTriggers(QAbstractItemView::NoEditTriggers);
     v->setSortingEnabled(false);  // sorted only on request
     v->setContextMenuPolicy(Qt::CustomContextMenu);
-    QFont font(QStringLiteral("SimSun"));
-    font.setPixelSize(kFontPixels);
-    v->setFont(font);
+    v->setFont(uifont(QStringLiteral("SimSun"), kFontPixels));
 
     QHeaderView* h = v->header();
     h->setVisible(true);

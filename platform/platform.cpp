@@ -95,8 +95,11 @@ std::unique_ptr<Platform> makePlatform(const PlatformOptions& options) {
         if (config.isEmpty()) config = QDir::homePath() + QStringLiteral("/.config");
         p->registry = std::make_unique<RegStore>(config + QStringLiteral("/zenrun/user.reg"),
                                                  p->stateDir + QStringLiteral("/machine.reg"));
+        // A run that was killed may have left a password in the phonebook and a link up.
         const PppdRasPaths dialup = pppdRasPathsFromEnvironment();
-        p->ras = std::make_unique<PppdRas>(*p->clock, dialup);
+        auto ras = std::make_unique<PppdRas>(*p->clock, dialup);
+        ras->cleanupLeftovers();
+        p->ras = std::move(ras);
         // The repair looks for the L2TP daemon the dial-up service runs.
         ProcServices::Options processes;
         processes.runDir = dialup.runDir;

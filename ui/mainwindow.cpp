@@ -5,14 +5,12 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -21,6 +19,9 @@
 #include <QTreeView>
 
 #include "core/appinfo.h"
+#include "ui/appicon.h"
+#include "ui/elidelabel.h"
+#include "ui/striplayout.h"
 #include "ui/webpane.h"
 
 namespace zenrun {
@@ -28,23 +29,6 @@ namespace zenrun {
 namespace {
 constexpr int kClientWidth = 690;
 constexpr int kClientHeight = 488;
-
-QIcon trayIconImage() {
-    QPixmap pm(32, 32);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setBrush(QColor(0x1e, 0x88, 0xe5));
-    p.setPen(Qt::NoPen);
-    p.drawEllipse(1, 1, 30, 30);
-    p.setPen(Qt::white);
-    QFont f = p.font();
-    f.setBold(true);
-    f.setPixelSize(20);
-    p.setFont(f);
-    p.drawText(pm.rect(), Qt::AlignCenter, QStringLiteral("Z"));
-    return QIcon(pm);
-}
 
 template <typename W>
 W* place(W* w, int x, int y, int width, int height) {
@@ -142,15 +126,16 @@ void Tfrmmain::buildControls() {
     Panel1->setObjectName(QStringLiteral("Panel1"));
     Panel1->setFrameShape(QFrame::StyledPanel);
     // The strip shares its width by weight, so a long account text cannot cover its
-    // neighbours.
-    auto* strip = new QHBoxLayout(Panel1);
+    // neighbours; a short text leaves its surplus to the others, and what still does not
+    // fit is shortened with a sign.
+    auto* strip = new StripLayout(Panel1);
     strip->setContentsMargins(4, 0, 4, 0);
     strip->setSpacing(8);
-    auto label = [this, strip](const char* name, const QString& text, int stretch) {
-        auto* l = new QLabel(text, Panel1);
+    auto label = [this, strip](const char* name, const QString& text, int weight) {
+        auto* l = new ElideLabel(text, Panel1);
         l->setObjectName(QString::fromLatin1(name));
         l->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-        strip->addWidget(l, stretch);
+        strip->addWidget(l, weight);
         return l;
     };
     statuslabel = label("statuslabel", QStringLiteral("未连接"), 3);
@@ -249,10 +234,10 @@ void Tfrmmain::buildMenus() {
     N16 = item(taskmenu1, "N16", QStringLiteral("高级设置"));
     N8 = item(taskmenu1, "N8", QStringLiteral("关于"));
 
-    RzTrayIcon1 = new QSystemTrayIcon(trayIconImage(), this);
+    RzTrayIcon1 = new QSystemTrayIcon(appicon(), this);
     RzTrayIcon1->setObjectName(QStringLiteral("RzTrayIcon1"));
     RzTrayIcon1->setContextMenu(taskmenu1);
-    setWindowIcon(RzTrayIcon1->icon());
+    setWindowIcon(appicon());
 }
 
 void Tfrmmain::centreOnScreen() {

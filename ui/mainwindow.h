@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "platform/clock.h"
+#include "ui/elidelabel.h"  // the status strip's labels, complete for every caller
 #include "ui/framebar.h"
 
 class QAction;
@@ -52,12 +53,13 @@ public:
     QPushButton* linenamesearch = nullptr;
     QTreeView* vt1 = nullptr;
     QFrame* Panel1 = nullptr;
-    QLabel* statuslabel = nullptr;
-    QLabel* datalabel = nullptr;
-    QLabel* userlabel = nullptr;
-    QLabel* localiplabel = nullptr;
-    QLabel* linelabel = nullptr;
-    QLabel* protocollabel = nullptr;
+    // The status strip: each label shortens its text with "…" and shows it whole as a tooltip.
+    ElideLabel* statuslabel = nullptr;
+    ElideLabel* datalabel = nullptr;
+    ElideLabel* userlabel = nullptr;
+    ElideLabel* localiplabel = nullptr;
+    ElideLabel* linelabel = nullptr;
+    ElideLabel* protocollabel = nullptr;
     // Captions of the area, line and protocol choices (texts set by the language switch)
     QLabel* sLabel2 = nullptr;
     QLabel* sLabel3 = nullptr;

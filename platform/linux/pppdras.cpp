@@ -91,22 +91,15 @@ PppdRas::PppdRas(Clock& clock, PppdRasPaths paths)
     };
 }
 
+// The program's normal end: nothing of ours outlives it.
 PppdRas::~PppdRas() {
+    cleanupLeftovers();
     for (auto& [handle, link] : dials_) {
-        link->hangingUp = true;
-        if (link->pppd && link->pppd->state() != QProcess::NotRunning) {
-            link->pppd->disconnect();
-            link->pppd->terminate();
-            if (!link->pppd->waitForFinished(1000)) {
-                link->pppd->kill();
-                link->pppd->waitForFinished(1000);
-            }
-        } else if (link->l2tp && !link->over && link->pid > 0 &&
-                   isOurs(procs::cmdline(link->pid))) {
-            procs::terminate(link->pid, 1000);
-        }
+        if (!link->pppd || link->pppd->state() == QProcess::NotRunning) continue;
+        link->pppd->disconnect();
+        link->pppd->kill();
+        link->pppd->waitForFinished(1000);
     }
-    xl2tpd_->stop(1000);
 }
 
 QString PppdRas::peersPath(const QString& name) const {

@@ -102,6 +102,7 @@ struct PppdNetns : PppdFixture {
         QElapsedTimer t;
         t.start();
         ras->disconnectEx(handle, 3000, 50);
+        RecordProperty("hang_up_ms", static_cast<int>(t.elapsed()));
         EXPECT_LT(t.elapsed(), 3000);
         EXPECT_EQ(ras->connectState(), kRasQueryFailed);
         EXPECT_EQ(link(ifname), QString()) << "the interface is still there";
@@ -193,6 +194,35 @@ TEST_F(PppdNetns, ADroppedLinkIsNotConnectedAndEndsOnce) {
         EXPECT_FALSE(ras->ipProjection(handle));
         EXPECT_EQ(ras->getConnection().handle, 0);
     }
+}
+
+TEST_F(PppdNetns, APppdThatIgnoresTheHangUpIsKilledAfterTheWait) {
+    ScopedEnv stubborn("STANDIN_IGNORE_TERM", QStringLiteral("1"));
+    ASSERT_EQ(writeEntry(QStringLiteral("40"), QStringLiteral("127.0.0.9"), false, false), 0);
+    const int handle = dial(QStringLiteral("40"));
+    ASSERT_TRUE(waitForState(kRasConnected));
+    const QString ifname = ras->ipProjection(handle)->interfaceName;
+    QElapsedTimer t;
+    t.start();
+    ras->disconnectEx(handle, 600, 50);
+    EXPECT_GE(t.elapsed(), 600) << "it did not wait for pppd to go by itself";
+    EXPECT_EQ(link(ifname), QString());
+    EXPECT_FALSE(QFileInfo::exists(pidDir() + QStringLiteral("/ppp-zenrun-40.pid")));
+    ras->currentStatusEx(handle);
+    EXPECT_EQ(ras->connectState(), kRasQueryFailed);
+    EXPECT_EQ(ras->getConnection().handle, 0);
+}
+
+TEST_F(PppdNetns, TheDialShowsItsStepsBeforeTheLinkIsUp) {
+    ScopedEnv slow("STANDIN_UP_MS", QStringLiteral("1500"));
+    ASSERT_EQ(writeEntry(QStringLiteral("41"), QStringLiteral("127.0.0.9"), false, false), 0);
+    const int handle = dial(QStringLiteral("41"));
+    EXPECT_LT(ras->connectState(), kRasConnected);
+    ASSERT_TRUE(waitForState(5)) << "state " << ras->connectState();  // interface there, not up
+    EXPECT_FALSE(ras->ipProjection(handle));
+    ras->currentStatusEx(handle);
+    EXPECT_EQ(ras->connectState(), 5);
+    EXPECT_TRUE(waitForState(kRasConnected));
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QProcess>
 
+#include "platform/linux/ourprocesses.h"
 #include "platform/linux/pppdexit.h"
 #include "pppdfixture.h"
 
@@ -361,41 +362,49 @@ TEST_F(PppdFixture, InstalledPppdAcceptsEveryKindOfEntryWeWrite) {
 // --- Leftovers of a killed process
 
 TEST_F(PppdFixture, PeersFilesAndPppdOfAKilledRunAreGoneAfterTheNextStart) {
-    // What a run killed in the middle of a dial leaves: its entry, a half-written entry, a pppd
-    // still holding the link. Beside them, another program's peers and a pppd that is not ours.
-    ASSERT_EQ(writeEntry(QStringLiteral("123"), QStringLiteral("127.0.0.1"), false, true), 0);
-    QFile half(peersDir() + QStringLiteral("/.zenrun-124.Ab12Cd"));
-    ASSERT_TRUE(half.open(QIODevice::WriteOnly));
-    half.close();
-    QFile provider(peersDir() + QStringLiteral("/provider"));
-    ASSERT_TRUE(provider.open(QIODevice::WriteOnly));
-    provider.close();
+    // A run killed in the middle of a dial leaves its entry (with the password) and its pppd.
+    ScopedEnv noLink("STANDIN_NOLINK", QStringLiteral("1"));
+    QProcess killed;
+    killed.start(QStringLiteral(KILLED_HELPER), {peersDir(), pidDir(), runDir(), kStandinPppd});
+    ASSERT_TRUE(killed.waitForReadyRead(10000)) << killed.readAllStandardError().toStdString();
+    ASSERT_TRUE(killed.readAllStandardOutput().startsWith("dialled"));
+    const QString pidFile = pidDir() + QStringLiteral("/ppp-zenrun-123.pid");
+    ASSERT_TRUE(waitFor([&] { return QFileInfo::exists(pidFile); }));
+    const pid_t pppd = procs::readPidFile(pidFile);
+    killed.kill();
+    killed.waitForFinished();
+    ASSERT_TRUE(procs::alive(pppd)) << "the killed run took its pppd with it";
+
+    // Beside them: a half-written entry of ours, another program's peers, and a pppd of another
+    // phonebook that merely looks like ours.
+    const QString entry = peersDir() + QStringLiteral("/zenrun-123");
+    for (const QString& path : {peersDir() + QStringLiteral("/.zenrun-124.Ab12Cd"),
+                                peersDir() + QStringLiteral("/provider")})
+        ASSERT_TRUE(QFile::copy(entry, path));
     const QString elsewhere = dir.path() + QStringLiteral("/elsewhere");
     QDir().mkpath(elsewhere);
-    QFile::copy(ras->peersPath(QStringLiteral("123")), elsewhere + QStringLiteral("/zenrun-123"));
-
-    ScopedEnv noLink("STANDIN_NOLINK", QStringLiteral("1"));
-    QProcess leftover, foreign;
-    leftover.start(kStandinPppd, {QStringLiteral("file"), ras->peersPath(QStringLiteral("123")),
-                                  QStringLiteral("nodetach")});
+    QFile::copy(entry, elsewhere + QStringLiteral("/zenrun-123"));
+    QProcess foreign;
     QProcessEnvironment foreignEnv = QProcessEnvironment::systemEnvironment();
     foreignEnv.insert(QStringLiteral("STANDIN_PIDDIR"), elsewhere);
     foreign.setProcessEnvironment(foreignEnv);
     foreign.start(kStandinPppd, {QStringLiteral("file"), elsewhere + QStringLiteral("/zenrun-123"),
                                  QStringLiteral("nodetach")});
-    ASSERT_TRUE(leftover.waitForStarted() && foreign.waitForStarted());
-    const QString pidFile = pidDir() + QStringLiteral("/ppp-zenrun-123.pid");
-    ASSERT_TRUE(waitFor([&] { return QFileInfo::exists(pidFile); }));
+    ASSERT_TRUE(foreign.waitForStarted());
 
     makeRas(standinPaths());  // the next start
     ras->cleanupLeftovers();
-    EXPECT_TRUE(leftover.waitForFinished(3000)) << "our pppd was not hung up";
-    EXPECT_EQ(leftover.exitCode(), 5);
+    EXPECT_TRUE(waitFor([&] { return !procs::alive(pppd); }, 3000)) << "our pppd was not hung up";
     EXPECT_FALSE(QFileInfo::exists(pidFile));
     EXPECT_EQ(ourFiles(), QStringList{QStringLiteral("provider")});
     EXPECT_EQ(foreign.state(), QProcess::Running) << "a pppd of another phonebook was hung up";
     foreign.terminate();
     foreign.waitForFinished(3000);
+
+    // A normal end leaves nothing either.
+    ASSERT_EQ(writeEntry(QStringLiteral("125"), QStringLiteral("127.0.0.1"), false, true), 0);
+    ras.reset();
+    EXPECT_EQ(ourFiles(), QStringList{QStringLiteral("provider")});
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 //   STANDIN_EXIT     exit at once with this status (after recording)
 //   STANDIN_NOLINK   write the pid file and wait for a signal, but make no interface
 //   STANDIN_UP_MS    time between the interface appearing and coming up (default 300)
+//   STANDIN_IGNORE_TERM  ignore SIGTERM (a pppd that hangs on the way out)
 //   STANDIN_DROP_MS  drop the link this long after it came up (exit 16, the line hung up)
 //   STANDIN_LOCAL, STANDIN_PEER  the addresses (default 10.64.0.2, 10.64.0.1)
 //   STANDIN_NETNS    the test's namespace (ip netns name): the only place it makes an interface
@@ -216,6 +217,7 @@ int main(int argc, char** argv) {
     sigaction(SIGTERM, &sa, nullptr);
     sigaction(SIGINT, &sa, nullptr);
     sigaction(SIGHUP, &sa, nullptr);
+    if (!env("STANDIN_IGNORE_TERM").empty()) signal(SIGTERM, SIG_IGN);
 
     const std::string pidFile = env("STANDIN_PIDDIR", "/run") + "/ppp-" + linkname + ".pid";
     auto writePid = [&](const std::string& ifname) {

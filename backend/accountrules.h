@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QString>
+#include <initializer_list>
+
+#include "platform/http.h"
+
+class QLineEdit;
+
+namespace zenrun {
+
+struct Session;
+class Clock;
+class Dialogs;
+
+// How long an account dialog waits for the back-end before it counts the request as failed.
+inline constexpr int kAccountReadTimeoutMs = 2000;
+
+// An account name: not empty, ASCII letters and digits only. Takes the trimmed text.
+bool accountname(const QString& name);
+
+// One field check of an account dialog: when `fails`, the message is shown and the focus
+// goes to `focus`.
+struct FieldCheck {
+    bool fails;
+    const char* english;
+    const char* chinese;
+    QLineEdit* focus;
+};
+
+// Runs the checks in order; the first failing one shows its message and moves the focus.
+// True when every check passed.
+bool passchecks(const Session& session, Dialogs& dialogs, std::initializer_list<FieldCheck> checks);
+
+// The account dialogs' only kind of message: a warning box captioned with the application
+// title, success included.
+void accountmessage(const Session& session, Dialogs& dialogs, const char* english,
+                    const char* chinese);
+
+// One form POST of an account dialog to "http://" + host + path. Whatever goes wrong (no
+// connection, time-out, HTTP error) gives an empty reply. Pending events run once after it.
+QString postaccount(Http& http, Clock& clock, const QString& host, const char* path,
+                    const FormFields& form);
+
+}  // namespace zenrun
