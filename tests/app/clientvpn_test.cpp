@@ -42,7 +42,8 @@ TEST_F(ClientVpn, ButtonsAndTrayItemsConnectAndDisconnect) {
 
     view().N18->trigger();  // the line list's "启动连接"
     sim.clock.advance(3000);
-    ASSERT_TRUE(session.connected) << status().toStdString() << " " << sim.ras.calls().join(',').toStdString();
+    ASSERT_TRUE(session.connected)
+        << status().toStdString() << " " << sim.ras.calls().join(',').toStdString();
     EXPECT_EQ(sim.ras.connection(session.connhandle)->server, QStringLiteral("10.1.0.1"));
 }
 
