@@ -24,6 +24,16 @@ QString normPath(QString key) {
     return key;
 }
 
+// A key path is written as the bracketed header line of its section, which has no escapes:
+// a line break in it would cut the header and let the rest pose as a section or a value of
+// its own, so such a key is refused rather than stored.
+QString writablePath(const QString& key) {
+    const QString p = normPath(key);
+    if (p.contains(QLatin1Char('\n')) || p.contains(QLatin1Char('\r')))
+        throw RegistryError("a key path cannot hold a line break");
+    return p;
+}
+
 QString escape(const QString& s) {
     QString out;
     out.reserve(s.size() + 2);
@@ -87,7 +97,7 @@ bool RegStore::keyExists(Hive hive, const QString& key) const {
 }
 
 void RegStore::createKey(Hive hive, const QString& key) {
-    const QString p = normPath(key);
+    const QString p = writablePath(key);
     if (p.isEmpty() || keyExists(hive, p)) return;
     HiveData next = hiveData(hive);
     next[p.toLower()].path = p;
@@ -116,8 +126,8 @@ std::optional<qint32> RegStore::readInteger(Hive hive, const QString& key,
 
 void RegStore::writeString(Hive hive, const QString& key, const QString& name,
                            const QString& value) {
+    const QString p = writablePath(key);
     HiveData next = hiveData(hive);
-    const QString p = normPath(key);
     Key& k = next[p.toLower()];
     if (k.path.isEmpty()) k.path = p;
     Entry& e = k.values[name.toLower()];
@@ -127,8 +137,8 @@ void RegStore::writeString(Hive hive, const QString& key, const QString& name,
 }
 
 void RegStore::writeInteger(Hive hive, const QString& key, const QString& name, qint32 value) {
+    const QString p = writablePath(key);
     HiveData next = hiveData(hive);
-    const QString p = normPath(key);
     Key& k = next[p.toLower()];
     if (k.path.isEmpty()) k.path = p;
     Entry& e = k.values[name.toLower()];

@@ -84,6 +84,24 @@ HttpReply QtHttp::run(const QString& url, const QByteArray* body, int readTimeou
         timedOut = true;
         r->abort();
     });
+    // A steady trickle keeps restarting the read time-out; this one does not restart.
+    QTimer whole;
+    whole.setSingleShot(true);
+    whole.setInterval(std::max(readTimeoutMs, 1) * kWholeRequestFactor);
+    bool tooLong = false;
+    QObject::connect(&whole, &QTimer::timeout, &loop, [&tooLong, r] {
+        tooLong = true;
+        r->abort();
+    });
+    // Qt buffers the whole body: stop as soon as it is declared or known to be too large.
+    bool tooLarge = false;
+    QObject::connect(r, &QNetworkReply::downloadProgress, &loop,
+                     [&tooLarge, r](qint64 received, qint64 total) {
+                         if (tooLarge || (received <= kMaxReplyBytes && total <= kMaxReplyBytes))
+                             return;
+                         tooLarge = true;
+                         r->abort();
+                     });
     const auto restart = [&idle] { idle.start(); };
     QObject::connect(r, &QNetworkReply::metaDataChanged, &idle, restart);
     QObject::connect(r, &QNetworkReply::readyRead, &idle, restart);
@@ -92,13 +110,19 @@ HttpReply QtHttp::run(const QString& url, const QByteArray* body, int readTimeou
     QObject::connect(r, &QNetworkReply::redirected, &idle, restart);
     QObject::connect(r, &QNetworkReply::finished, &loop, &QEventLoop::quit);
     idle.start();
+    whole.start();
     // Paint and timer events go on; clicks and keys wait until the call returns, so the
     // calling handler is not re-entered by the user.
     if (!r->isFinished()) loop.exec(QEventLoop::ExcludeUserInputEvents);
     idle.stop();
+    whole.stop();
 
     result.status = r->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (timedOut) {
+    if (tooLarge) {
+        result.error = QStringLiteral("reply too large");
+    } else if (tooLong) {
+        result.error = QStringLiteral("request took too long");
+    } else if (timedOut) {
         result.error = QStringLiteral("read time-out");
     } else if (r->error() != QNetworkReply::NoError) {
         result.error = r->errorString();

@@ -1,0 +1,83 @@
+// The registry store killed with SIGKILL in the middle of its writes, again and again: the
+// file is always one whole state (the old or the new one), never a mix or a torn half.
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include "platform/regstore.h"
+
+namespace zenrun {
+namespace {
+
+// What the file holds after write n of the writer helper.
+QByteArray stateafter(long long n) {
+    RegStore::HiveData data;
+    RegStore::Key& key = data[QStringLiteral("software\\zididov")];
+    key.path = QStringLiteral("Software\\zididov");
+    for (long long m = std::max(1LL, n - 19); m <= n; ++m) {
+        const QString name = QStringLiteral("pad%1").arg(m % 20, 2, 10, QLatin1Char('0'));
+        key.values[name] = {name, QStringLiteral("%1-").arg(m).repeated(50)};
+    }
+    return RegStore::serialize(Hive::CurrentUser, data).toUtf8();
+}
+
+long long highest(const QByteArray& file) {
+    long long n = 0;
+    for (const auto& [path, key] : RegStore::parse(QString::fromUtf8(file), Hive::CurrentUser))
+        for (const auto& [name, entry] : key.values)
+            if (const auto* s = std::get_if<QString>(&entry.value))
+                n = std::max(n, s->section(QLatin1Char('-'), 0, 0).toLongLong());
+    return n;
+}
+
+TEST(RegStoreKilled, FileIsAlwaysAWholeState) {
+    const int trials = qEnvironmentVariableIsSet("ZENRUN_KILL_TRIALS")
+                           ? qEnvironmentVariableIntValue("ZENRUN_KILL_TRIALS")
+                           : 40;
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString file = dir.filePath(QStringLiteral("zenrun/user.reg"));
+    long long last = 0;
+    int advanced = 0;
+    for (int t = 0; t < trials; ++t) {
+        QProcess writer;
+        writer.start(QStringLiteral(REGSTORE_WRITER_HELPER), {file});
+        ASSERT_TRUE(writer.waitForStarted(10000));
+        ASSERT_TRUE(writer.waitForReadyRead(10000)) << "the writer did not start writing";
+        QThread::usleep(QRandomGenerator::global()->bounded(20000));
+        ::kill(static_cast<pid_t>(writer.processId()), SIGKILL);
+        ASSERT_TRUE(writer.waitForFinished(10000));
+        ASSERT_EQ(writer.exitStatus(), QProcess::CrashExit);
+
+        QFile f(file);
+        if (!f.exists()) {
+            ASSERT_EQ(last, 0) << "trial " << t << ": the file vanished";
+            continue;
+        }
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        const QByteArray text = f.readAll();
+        const long long n = highest(text);
+        ASSERT_GE(n, last) << "trial " << t << ": the file went back";
+        ASSERT_EQ(text, stateafter(n))
+            << "trial " << t << ": not a whole state after write " << n << ":\n"
+            << text.left(400).toStdString();
+        ASSERT_EQ(f.permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther), 0);
+        if (n > last) ++advanced;
+        last = n;
+    }
+    // Kills landed between writes and in the middle of them, not all before the first.
+    EXPECT_GT(advanced, trials / 2);
+    // Nothing half-written is left beside the file either.
+    EXPECT_EQ(QDir(dir.filePath(QStringLiteral("zenrun"))).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("user.reg")});
+    std::printf("%d kills, %lld writes in all\n", trials, last);
+}
+
+}  // namespace
+}  // namespace zenrun
