@@ -53,6 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         w.name = nocomma(fuzz::utf8text(in.ConsumeRandomLengthString(12))) +
                  QString::number(want.size());
         w.address = fuzz::bytetext(in.ConsumeRandomLengthString(20));
+        if (w.address.isEmpty()) w.address = QStringLiteral("0");  // an empty field shifts
         w.rate = nocomma(fuzz::utf8text(in.ConsumeRandomLengthString(8)));
         w.l2tp = in.ConsumeBool();
         w.type = QString::number(in.ConsumeIntegralInRange(0, 9));

@@ -39,14 +39,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(same(RegStore::parse(written, hive), read), written);
 
     // Values as the client writes them: any key path, name and text.
-    RegStore::HiveData data;
+    RegStore::HiveData wanted;
     while (in.remaining_bytes() > 0) {
         QString path = normpath(fuzz::utf8text(in.ConsumeRandomLengthString(24)));
         // The store refuses key paths with line breaks (the file's headers cannot hold them).
         path.remove(QLatin1Char('\n'));
         path.remove(QLatin1Char('\r'));
         const QString name = fuzz::utf8text(in.ConsumeRandomLengthString(12));
-        RegStore::Key& key = data[path.toLower()];
+        RegStore::Key& key = wanted[path.toLower()];
         if (key.path.isEmpty()) key.path = path;
         RegStore::Entry& e = key.values[name.toLower()];
         if (e.name.isEmpty()) e.name = name;
@@ -55,8 +55,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         else
             e.value = fuzz::utf8text(in.ConsumeRandomLengthString(32));
     }
-    const QByteArray bytes = RegStore::serialize(hive, data).toUtf8();
-    FUZZ_CHECK(same(RegStore::parse(QString::fromUtf8(bytes), hive), data),
+    const QByteArray bytes = RegStore::serialize(hive, wanted).toUtf8();
+    FUZZ_CHECK(same(RegStore::parse(QString::fromUtf8(bytes), hive), wanted),
                QString::fromUtf8(bytes));
     return 0;
 }
