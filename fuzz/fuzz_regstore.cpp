@@ -41,10 +41,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Values as the client writes them: any key path, name and text.
     RegStore::HiveData wanted;
     while (in.remaining_bytes() > 0) {
-        QString path = normpath(fuzz::utf8text(in.ConsumeRandomLengthString(24)));
         // The store refuses key paths with line breaks (the file's headers cannot hold them).
+        QString path = fuzz::utf8text(in.ConsumeRandomLengthString(24));
         path.remove(QLatin1Char('\n'));
         path.remove(QLatin1Char('\r'));
+        path = normpath(path);
         const QString name = fuzz::utf8text(in.ConsumeRandomLengthString(12));
         RegStore::Key& key = wanted[path.toLower()];
         if (key.path.isEmpty()) key.path = path;

@@ -12,7 +12,8 @@
 
 namespace zenrun {
 
-QtHttp::QtHttp(QByteArray codePage) : codePage_(std::move(codePage)) {
+QtHttp::QtHttp(QByteArray codePage, int wholeRequestFactor)
+    : codePage_(std::move(codePage)), wholeRequestFactor_(std::max(wholeRequestFactor, 1)) {
     // The client talks plain HTTP to its own hosts; a system proxy must not get in between.
     nam_.setProxy(QNetworkProxy::NoProxy);
 }
@@ -87,7 +88,7 @@ HttpReply QtHttp::run(const QString& url, const QByteArray* body, int readTimeou
     // A steady trickle keeps restarting the read time-out; this one does not restart.
     QTimer whole;
     whole.setSingleShot(true);
-    whole.setInterval(std::max(readTimeoutMs, 1) * kWholeRequestFactor);
+    whole.setInterval(std::max(readTimeoutMs, 1) * wholeRequestFactor_);
     bool tooLong = false;
     QObject::connect(&whole, &QTimer::timeout, &loop, [&tooLong, r] {
         tooLong = true;

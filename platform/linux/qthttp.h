@@ -21,7 +21,8 @@ public:
     static constexpr qint64 kMaxReplyBytes = 8 * 1024 * 1024;
     static constexpr int kWholeRequestFactor = 2;
 
-    explicit QtHttp(QByteArray codePage = ZENRUN_ANSI_CODEPAGE);
+    explicit QtHttp(QByteArray codePage = ZENRUN_ANSI_CODEPAGE,
+                    int wholeRequestFactor = kWholeRequestFactor);
     HttpReply get(const QString& url, int readTimeoutMs, const QString& userAgent) override;
     HttpReply post(const QString& url, const FormFields& form, int readTimeoutMs,
                    const QString& userAgent) override;
@@ -37,6 +38,7 @@ private:
     QByteArray encode(const QString& text) const;
 
     QByteArray codePage_;
+    int wholeRequestFactor_;
     QNetworkAccessManager nam_;
 };
 
