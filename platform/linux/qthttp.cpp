@@ -72,6 +72,7 @@ HttpReply QtHttp::run(const QString& url, const QByteArray* body, int readTimeou
     } else {
         reply.reset(nam_.get(req));
     }
+    reply->setReadBufferSize(kReadBufferBytes);
 
     // The read time-out is one of inactivity: it covers connecting and every wait for the
     // next bytes, and restarts whenever anything arrives or leaves.
@@ -94,14 +95,23 @@ HttpReply QtHttp::run(const QString& url, const QByteArray* body, int readTimeou
         tooLong = true;
         r->abort();
     });
-    // Qt buffers the whole body: stop as soon as it is declared or known to be too large.
+    // The body is taken out of Qt's small read buffer as it comes, so that Qt stops reading
+    // from the connection while we are behind, and nothing beyond the cap is ever held; a
+    // declared length beyond it ends the request at once.
+    QByteArray bytes;
     bool tooLarge = false;
+    const auto toolarge = [&tooLarge, r] {
+        tooLarge = true;
+        r->abort();
+    };
+    QObject::connect(r, &QNetworkReply::readyRead, &loop, [&bytes, &tooLarge, r, toolarge] {
+        if (tooLarge) return;
+        if (bytes.size() + r->bytesAvailable() > kMaxReplyBytes) return toolarge();
+        bytes += r->readAll();
+    });
     QObject::connect(r, &QNetworkReply::downloadProgress, &loop,
-                     [&tooLarge, r](qint64 received, qint64 total) {
-                         if (tooLarge || (received <= kMaxReplyBytes && total <= kMaxReplyBytes))
-                             return;
-                         tooLarge = true;
-                         r->abort();
+                     [&tooLarge, toolarge](qint64, qint64 total) {
+                         if (!tooLarge && total > kMaxReplyBytes) toolarge();
                      });
     const auto restart = [&idle] { idle.start(); };
     QObject::connect(r, &QNetworkReply::metaDataChanged, &idle, restart);
@@ -129,8 +139,10 @@ HttpReply QtHttp::run(const QString& url, const QByteArray* body, int readTimeou
         result.error = r->errorString();
     } else if (result.status < 200 || result.status >= 300) {
         result.error = QStringLiteral("HTTP status %1").arg(result.status);
+    } else if (bytes.size() + r->bytesAvailable() > kMaxReplyBytes) {
+        result.error = QStringLiteral("reply too large");
     } else {
-        const QByteArray bytes = r->readAll();
+        bytes += r->readAll();
         QStringDecoder dec(codePage_.constData());
         result.body = dec.isValid() ? dec.decode(bytes) : QString::fromLatin1(bytes);
         result.ok = true;

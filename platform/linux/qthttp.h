@@ -20,6 +20,8 @@ public:
     // reply (and its decoded text, twice the bytes) to a few tens of MiB.
     static constexpr qint64 kMaxReplyBytes = 8 * 1024 * 1024;
     static constexpr int kWholeRequestFactor = 2;
+    // What Qt may read ahead of us; it stops reading from the connection beyond that.
+    static constexpr qint64 kReadBufferBytes = 256 * 1024;
 
     explicit QtHttp(QByteArray codePage = ZENRUN_ANSI_CODEPAGE,
                     int wholeRequestFactor = kWholeRequestFactor);
