@@ -28,12 +28,13 @@ int main(int argc, char** argv) {
     if (std::strcmp(argv[2], "cycle") != 0) return 2;
     routes.loadroutes(QStringLiteral("mode"));
     for (bool first = true;; first = false) {
-        routes.addroutesonconnect();
+        // What a connect does before the dial (the mode selector is not needed for that).
+        routes.addroutes();
         if (first) {
             if (routes.addedroutes().size() != 500) return 4;
             std::puts("cycling");
             std::fflush(stdout);
         }
-        routes.delroutesonteardown();
+        routes.delroutes();
     }
 }
