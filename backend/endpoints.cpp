@@ -73,6 +73,19 @@ QString flushvpnlisturl(const Session& s) {
            queryvalue(s.username);
 }
 
+ProbeFields parseprobereply(const QString& reply) {
+    const auto f = strings(reply).split5(QStringLiteral("-"));
+    ProbeFields out;
+    out.userpeerip = f[0];
+    out.newversion = f[1];
+    out.serverhostip = f[2];
+    strings update(f[3]);
+    update.settext(update.split5(QStringLiteral("("))[0]);
+    out.updateurl = update.split5(QStringLiteral(")"))[0];
+    out.routeenable = f[4];
+    return out;
+}
+
 bool probehosts(Session& session, Http& http, const Hosts& hosts) {
     const QString path = QString::fromLatin1(paths::kNetCheck);
     strings reply(gethtml(http, endpointurl(hosts.primary, path)));
@@ -85,14 +98,12 @@ bool probehosts(Session& session, Http& http, const Hosts& hosts) {
         session.serverhost = hosts.secondary;
         session.serverhost2 = hosts.primary;
     }
-    const auto f = reply.split5(QStringLiteral("-"));
-    session.userpeerip = f[0];
-    session.newversion = f[1];
-    session.serverhostip = f[2];
-    strings update(f[3]);
-    update.settext(update.split5(QStringLiteral("("))[0]);
-    session.updateurl = update.split5(QStringLiteral(")"))[0];
-    session.routeenable = f[4];
+    const ProbeFields f = parseprobereply(reply.gettext());
+    session.userpeerip = f.userpeerip;
+    session.newversion = f.newversion;
+    session.serverhostip = f.serverhostip;
+    session.updateurl = f.updateurl;
+    session.routeenable = f.routeenable;
     return true;
 }
 

@@ -17,7 +17,7 @@ struct Hosts {
     QString siblingAccount;  // pages behind hidden menu items
     QString siblingPages;
     QString helpSite;
-    QString customerService; // chat page of the login window's hidden button (a full URL)
+    QString customerService;  // chat page of the login window's hidden button (a full URL)
     static Hosts defaults();
 };
 
@@ -49,6 +49,13 @@ QString queryvalue(const QString& value);
 // The line-list URLs (login and refresh).
 QString vpnlisturl(const Session& s, const QString& user);
 QString flushvpnlisturl(const Session& s);
+
+// The five fields of the probe reply ("peer-version-routehost-(update)-routeenable"), cut
+// with the splitting rule: an empty field moves the later ones up.
+struct ProbeFields {
+    QString userpeerip, newversion, serverhostip, updateurl, routeenable;
+};
+ProbeFields parseprobereply(const QString& reply);
 
 // Picks the back-end host: primary, else secondary. On success fills serverhost,
 // serverhost2 and the five probe fields; on failure changes nothing.

@@ -36,6 +36,12 @@ QString key() {
 }
 }  // namespace
 
+LoginAnswer loginanswer(const QString& reply) {
+    if (reply.isEmpty()) return LoginAnswer::NoAnswer;
+    if (reply == QLatin1String("error")) return LoginAnswer::Refused;
+    return LoginAnswer::Accepted;
+}
+
 Login::Login(Session& session, Platform& platform, Tfrmlogin& form, Tfrmmain& main, Hosts hosts)
     : session_(session),
       platform_(platform),
@@ -195,13 +201,14 @@ void Login::login() {
     }
 
     const QString reply = postcredentials(user, pass);
-    if (reply.isEmpty()) {
+    const LoginAnswer answer = loginanswer(reply);
+    if (answer == LoginAnswer::NoAnswer) {
         warn(kNetworkEnglish, kNetworkChinese);
         form_.Label3->hide();
         form_.edt_user->setFocus();
         return;
     }
-    if (reply == QLatin1String("error")) {
+    if (answer == LoginAnswer::Refused) {
         warn("The user name or password is incorrect", "用户名或密码错误");
         status(langtext(session_, QStringLiteral("The user name or password is incorrect"),
                         QStringLiteral("用户名或密码错误")));

@@ -16,6 +16,11 @@ class Tfrmmain;
 // Where the login options live in the user hive.
 inline constexpr char kLoginKey[] = "\\Software\\zididov";
 
+// What the credential check's reply means: nothing came back, the back-end refused the
+// name or password ("error"), or anything else, which is the account information.
+enum class LoginAnswer { NoAnswer, Refused, Accepted };
+LoginAnswer loginanswer(const QString& reply);
+
 // The login: stored options, the credential check against the back-end, the session it
 // fills, and the downloads that follow. Runs the login window `Tfrmlogin`; the main window
 // appears only when this leaves `loginok` set.

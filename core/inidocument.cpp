@@ -13,13 +13,13 @@ IniDocument IniDocument::parse(const QString& text) {
         if (line.isEmpty() || line.startsWith(QLatin1Char(';'))) continue;
         if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
             const QString name = line.mid(1, line.size() - 2).trimmed();
-            current = nullptr;
-            for (Section& s : doc.sections_)
-                if (s.name.compare(name, Qt::CaseInsensitive) == 0) current = &s;
-            if (!current) {
+            const QString folded = name.toCaseFolded();
+            auto at = doc.index_.constFind(folded);
+            if (at == doc.index_.constEnd()) {
+                at = doc.index_.insert(folded, doc.sections_.size());
                 doc.sections_.push_back({name, {}});
-                current = &doc.sections_.back();
             }
+            current = &doc.sections_[at.value()];
             continue;
         }
         if (!current) continue;
@@ -33,9 +33,8 @@ IniDocument IniDocument::parse(const QString& text) {
 }
 
 const IniDocument::Section* IniDocument::find(const QString& section) const {
-    for (const Section& s : sections_)
-        if (s.name.compare(section, Qt::CaseInsensitive) == 0) return &s;
-    return nullptr;
+    const auto at = index_.constFind(section.toCaseFolded());
+    return at == index_.constEnd() ? nullptr : &sections_[at.value()];
 }
 
 QStringList IniDocument::sections() const {

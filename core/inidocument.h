@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <vector>
@@ -25,7 +26,10 @@ public:
     QString value(const QString& section, const QString& key, const QString& fallback = {}) const;
     // "key=value" lines of a section, in order.
     QStringList sectionValues(const QString& section) const;
-    void clear() { sections_.clear(); }
+    void clear() {
+        sections_.clear();
+        index_.clear();
+    }
 
 private:
     struct Entry {
@@ -37,6 +41,9 @@ private:
     };
     const Section* find(const QString& section) const;
     std::vector<Section> sections_;
+    // Position of each section by its case-folded name: a reply of many thousand sections
+    // must not cost a comparison with every earlier one per line.
+    QHash<QString, std::size_t> index_;
 };
 
 }  // namespace zenrun

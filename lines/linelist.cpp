@@ -55,6 +55,30 @@ std::optional<ps> LineList::parseline(const QString& name, const QString& value,
     return makeline(name, value, L2tpTexts(langindex));
 }
 
+std::vector<ps> LineList::records(const IniDocument& list, const QString& area,
+                                  const QString& filter, int langindex) {
+    const L2tpTexts l2tp(langindex);
+    const QStringList entries = list.sectionValues(area);
+    // A repeated name reads the value of its first line, as the list's reader does; looked
+    // up here in one pass so that a large area stays linear.
+    QHash<QString, QString> firstValue;
+    firstValue.reserve(entries.size());
+    for (const QString& entry : entries) {
+        const qsizetype eq = entry.indexOf(QLatin1Char('='));
+        const QString key = entry.left(eq).toCaseFolded();
+        if (!firstValue.contains(key)) firstValue.insert(key, entry.mid(eq + 1));
+    }
+    std::vector<ps> out;
+    out.reserve(static_cast<std::size_t>(entries.size()));
+    for (const QString& entry : entries) {
+        const QString name = entry.left(entry.indexOf(QLatin1Char('=')));
+        if (!filter.isEmpty() && !name.contains(filter, Qt::CaseSensitive)) continue;
+        if (std::optional<ps> line = makeline(name, firstValue.value(name.toCaseFolded()), l2tp))
+            out.push_back(std::move(*line));
+    }
+    return out;
+}
+
 void LineList::selectindex(QComboBox* combo, int index) const {
     combo->setCurrentIndex(index >= 0 && index < combo->count() ? index : -1);
 }
@@ -135,25 +159,9 @@ bool LineList::filllines(const QString& area, const QString& filter) {
         form_._XZ->titleColor = Qt::black;
         form_._XZ->titleBold = false;
     }
-    const L2tpTexts l2tp(session_.langindex);
-    const QStringList entries = session_.lineini.sectionValues(area);
-    // A repeated name reads the value of its first line, as the list's reader does; looked
-    // up here in one pass so that a large area stays linear.
-    QHash<QString, QString> firstValue;
-    firstValue.reserve(entries.size());
-    for (const QString& entry : entries) {
-        const qsizetype eq = entry.indexOf(QLatin1Char('='));
-        const QString key = entry.left(eq).toCaseFolded();
-        if (!firstValue.contains(key)) firstValue.insert(key, entry.mid(eq + 1));
-    }
     std::vector<LineNode> lines;
-    lines.reserve(static_cast<std::size_t>(entries.size()));
-    for (const QString& entry : entries) {
-        const QString name = entry.left(entry.indexOf(QLatin1Char('=')));
-        if (!filter.isEmpty() && !name.contains(filter, Qt::CaseSensitive)) continue;
-        if (std::optional<ps> line = makeline(name, firstValue.value(name.toCaseFolded()), l2tp))
-            lines.push_back(std::make_shared<ps>(std::move(*line)));
-    }
+    for (ps& line : records(session_.lineini, area, filter, session_.langindex))
+        lines.push_back(std::make_shared<ps>(std::move(line)));
     view_.setLines(std::move(lines));
     shownArea_ = area;
     return true;

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <optional>
+#include <vector>
 
 #include "core/linerecord.h"
 #include "ui/framebar.h"
@@ -10,6 +11,7 @@ class QComboBox;
 
 namespace zenrun {
 
+class IniDocument;
 struct Platform;
 struct Session;
 class Tfrmmain;
@@ -24,6 +26,10 @@ public:
 
     // Reads one line of the list ("address,rate,l2tp,type"); nothing for an empty value.
     static std::optional<ps> parseline(const QString& name, const QString& value, int langindex);
+    // The records of one area of a list, in order, of the lines whose name contains `filter`
+    // (case-sensitive; all for an empty filter). A repeated name reads its first value.
+    static std::vector<ps> records(const IniDocument& list, const QString& area,
+                                   const QString& filter, int langindex);
 
     // Fills the area lists and the frame bar and restores the saved selection. Raises when
     // no area ends up selected (no areas, or a saved index beyond the list) and lets

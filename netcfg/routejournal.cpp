@@ -10,12 +10,21 @@
 namespace zenrun {
 
 std::vector<Ipv4Route> RouteJournal::read() const {
-    std::vector<Ipv4Route> routes;
     QFile f(path_);
-    if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) return routes;
-    while (!f.atEnd()) {
-        const QStringList p =
-            QString::fromLatin1(f.readLine()).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return parse(f.readAll());
+}
+
+std::vector<Ipv4Route> RouteJournal::parse(const QByteArray& text) {
+    std::vector<Ipv4Route> routes;
+    qsizetype from = 0;
+    while (from < text.size()) {
+        // A line keeps its line break, which only the last field may carry.
+        const qsizetype nl = text.indexOf('\n', from);
+        const qsizetype end = nl < 0 ? text.size() : nl + 1;
+        const QStringList p = QString::fromLatin1(text.mid(from, end - from))
+                                  .split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        from = end;
         if (p.size() != 7) continue;
         const auto dst = parsedottedquad(p[0]);
         const auto mask = parsemask(p[1]);
@@ -35,11 +44,7 @@ std::vector<Ipv4Route> RouteJournal::read() const {
     return routes;
 }
 
-bool RouteJournal::write(const std::vector<Ipv4Route>& routes) const {
-    if (routes.empty()) return !QFile::exists(path_) || QFile::remove(path_);
-    QDir().mkpath(QFileInfo(path_).absolutePath());
-    QSaveFile f(path_);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Text)) return false;
+QByteArray RouteJournal::serialize(const std::vector<Ipv4Route>& routes) {
     QByteArray text;
     for (const Ipv4Route& r : routes)
         text += QStringLiteral("%1 %2 %3 %4 %5 %6 %7\n")
@@ -49,7 +54,15 @@ bool RouteJournal::write(const std::vector<Ipv4Route>& routes) const {
                     .arg(r.protocol)
                     .arg(r.metric)
                     .toLatin1();
-    f.write(text);
+    return text;
+}
+
+bool RouteJournal::write(const std::vector<Ipv4Route>& routes) const {
+    if (routes.empty()) return !QFile::exists(path_) || QFile::remove(path_);
+    QDir().mkpath(QFileInfo(path_).absolutePath());
+    QSaveFile f(path_);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Text)) return false;
+    f.write(serialize(routes));
     return f.commit();
 }
 

@@ -11,7 +11,7 @@ namespace zenrun {
 // crash or a kill does not leave them in the system table unnoticed. One route per line:
 // "destination mask next-hop interface type protocol metric".
 class RouteJournal {
-  public:
+public:
     explicit RouteJournal(QString path) : path_(std::move(path)) {}
 
     std::vector<Ipv4Route> read() const;
@@ -20,7 +20,11 @@ class RouteJournal {
     bool write(const std::vector<Ipv4Route>& routes) const;
     const QString& path() const { return path_; }
 
-  private:
+    // The file's text and its reader: a line that is not a whole, valid route is skipped.
+    static std::vector<Ipv4Route> parse(const QByteArray& text);
+    static QByteArray serialize(const std::vector<Ipv4Route>& routes);
+
+private:
     QString path_;
 };
 

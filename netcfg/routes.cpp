@@ -32,6 +32,24 @@ void fillroutetype(QComboBox& routetype, const IniDocument& routeini) {
     routetype.setCurrentIndex(routetype.count() > 0 ? 0 : -1);
 }
 
+void fillroutes(Tmyrouters& table, const IniDocument& routeini, const QString& section,
+                const QString& gateway) {
+    clearrouters(table);
+    const QStringList keys = routeini.keys(section);
+    // Each key keeps its position; a key past the table's end has no place and is ignored.
+    const int count = std::min<int>(static_cast<int>(keys.size()), static_cast<int>(table.size()));
+    for (int i = 0; i < count; ++i) {
+        const QString value = routeini.value(section, keys[i]);
+        if (value.isEmpty()) continue;
+        const auto fields = strings(value).split10(QStringLiteral("|"));
+        if (!parsedottedquad(fields[0]) || !parsemask(fields[1])) continue;
+        Tmyrouter& r = table[static_cast<std::size_t>(i)];
+        r.destionation = fields[0];
+        r.mask = fields[1];
+        r.gateway = gateway;
+    }
+}
+
 Routes::Routes(Session& session, IpHelper& iphelper, Controls controls, const QString& journalPath)
     : session_(session), ip_(iphelper), controls_(controls), journal_(journalPath) {}
 
@@ -64,20 +82,7 @@ void Routes::loadroutes(const QString& name) {
     if (name.isEmpty()) return;
     clearrouters(routerlist);
     if (isglobalname(name)) return;
-    const QString gateway = localgateway();
-    const QStringList keys = session_.routeini.keys(name);
-    // Each key keeps its position; a key past the table's end has no place and is ignored.
-    const int count = std::min<int>(static_cast<int>(keys.size()), kRouterCount);
-    for (int i = 0; i < count; ++i) {
-        const QString value = session_.routeini.value(name, keys[i]);
-        if (value.isEmpty()) continue;
-        const auto fields = strings(value).split10(QStringLiteral("|"));
-        if (!parsedottedquad(fields[0]) || !parsemask(fields[1])) continue;
-        Tmyrouter& r = routerlist[static_cast<std::size_t>(i)];
-        r.destionation = fields[0];
-        r.mask = fields[1];
-        r.gateway = gateway;
-    }
+    fillroutes(routerlist, session_.routeini, name, localgateway());
 }
 
 void Routes::loadglobalroute(const QString& /*ignored*/) {

@@ -19,6 +19,12 @@ class IniDocument;
 // order, and selects the first. A list without sections leaves no item and no selection.
 void fillroutetype(QComboBox& routetype, const IniDocument& routeini);
 
+// Fills `table` (cleared first) from one section of the route list: the i-th key's value
+// "destination|mask" goes to entry i-1 with `gateway`; a key without a valid destination and
+// mask leaves its entry empty, and keys past the table's end are ignored.
+void fillroutes(Tmyrouters& table, const IniDocument& routeini, const QString& section,
+                const QString& gateway);
+
 // The routes installed around the tunnel: the table of the chosen mode (`routerlist`), its
 // rebuilding when the mode changes, and adding and removing its routes in the system table.
 //
@@ -26,7 +32,7 @@ void fillroutetype(QComboBox& routetype, const IniDocument& routeini);
 // attributes (and journalled), so a route the system already had to the same destination
 // survives, and a destination listed twice is removed once.
 class Routes {
-  public:
+public:
     // The main window's controls this logic reads.
     struct Controls {
         QComboBox* routetype = nullptr;
@@ -65,7 +71,7 @@ class Routes {
 
     Tmyrouters routerlist = Tmyrouters(kRouterCount);
 
-  private:
+private:
     QString localgateway();
     bool isglobalname(const QString& name) const;
 

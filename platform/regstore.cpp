@@ -1,16 +1,20 @@
 #include "platform/regstore.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStringList>
+#include <algorithm>
 
 namespace zenrun {
 
 namespace {
 
-int idx(Hive h) { return h == Hive::CurrentUser ? 0 : 1; }
+int idx(Hive h) {
+    return h == Hive::CurrentUser ? 0 : 1;
+}
 
 QString hiveRoot(Hive h) {
     return h == Hive::CurrentUser ? QStringLiteral("HKEY_CURRENT_USER")
@@ -24,15 +28,30 @@ QString normPath(QString key) {
     return key;
 }
 
+// A key path is written as the bracketed header line of its section, which has no escapes:
+// a line break in it would cut the header and let the rest pose as a section or a value of
+// its own, so such a key is refused rather than stored.
+QString writablePath(const QString& key) {
+    const QString p = normPath(key);
+    if (p.contains(QLatin1Char('\n')) || p.contains(QLatin1Char('\r')))
+        throw RegistryError("a key path cannot hold a line break");
+    return p;
+}
+
 QString escape(const QString& s) {
     QString out;
     out.reserve(s.size() + 2);
     for (const QChar c : s) {
-        if (c == QLatin1Char('\\')) out += QLatin1String("\\\\");
-        else if (c == QLatin1Char('"')) out += QLatin1String("\\\"");
-        else if (c == QLatin1Char('\n')) out += QLatin1String("\\n");
-        else if (c == QLatin1Char('\r')) out += QLatin1String("\\r");
-        else out += c;
+        if (c == QLatin1Char('\\'))
+            out += QLatin1String("\\\\");
+        else if (c == QLatin1Char('"'))
+            out += QLatin1String("\\\"");
+        else if (c == QLatin1Char('\n'))
+            out += QLatin1String("\\n");
+        else if (c == QLatin1Char('\r'))
+            out += QLatin1String("\\r");
+        else
+            out += c;
     }
     return out;
 }
@@ -46,9 +65,12 @@ qsizetype readQuoted(const QString& s, qsizetype pos, QString& out) {
         if (c == QLatin1Char('"')) return i + 1;
         if (c == QLatin1Char('\\') && i + 1 < s.size()) {
             const QChar n = s[++i];
-            if (n == QLatin1Char('n')) out += QLatin1Char('\n');
-            else if (n == QLatin1Char('r')) out += QLatin1Char('\r');
-            else out += n;
+            if (n == QLatin1Char('n'))
+                out += QLatin1Char('\n');
+            else if (n == QLatin1Char('r'))
+                out += QLatin1Char('\r');
+            else
+                out += n;
         } else {
             out += c;
         }
@@ -58,6 +80,24 @@ qsizetype readQuoted(const QString& s, qsizetype pos, QString& out) {
 
 }  // namespace
 
+// A write killed before its atomic replace leaves its half-written temporary file
+// ("user.reg.XXXXXX") beside the store. A write takes milliseconds, so one older than a
+// minute belongs to no write still running and goes.
+void RegStore::removeStaleTemps(const QString& file) {
+    const QFileInfo info(file);
+    const QDateTime cutoff = QDateTime::currentDateTimeUtc().addSecs(-60);
+    const QString prefix = info.fileName() + QLatin1Char('.');
+    const QDir dir = info.absoluteDir();
+    for (const QFileInfo& temp :
+         dir.entryInfoList({prefix + QStringLiteral("??????")}, QDir::Files | QDir::Hidden)) {
+        const QString tail = temp.fileName().mid(prefix.size());
+        const bool ours = std::all_of(tail.begin(), tail.end(), [](QChar c) {
+            return c.isLetterOrNumber() && c.unicode() < 128;
+        });
+        if (ours && temp.lastModified().toUTC() < cutoff) QFile::remove(temp.absoluteFilePath());
+    }
+}
+
 RegStore::RegStore(QString userFile, QString machineFile)
     : files_{std::move(userFile), std::move(machineFile)} {}
 
@@ -66,6 +106,7 @@ RegStore::HiveData& RegStore::hiveData(Hive hive) const {
     if (!loaded_[i]) {
         loaded_[i] = true;
         if (!files_[i].isEmpty()) {
+            removeStaleTemps(files_[i]);
             QFile f(files_[i]);
             if (f.open(QIODevice::ReadOnly)) data_[i] = parse(QString::fromUtf8(f.readAll()), hive);
         }
@@ -87,7 +128,7 @@ bool RegStore::keyExists(Hive hive, const QString& key) const {
 }
 
 void RegStore::createKey(Hive hive, const QString& key) {
-    const QString p = normPath(key);
+    const QString p = writablePath(key);
     if (p.isEmpty() || keyExists(hive, p)) return;
     HiveData next = hiveData(hive);
     next[p.toLower()].path = p;
@@ -116,8 +157,8 @@ std::optional<qint32> RegStore::readInteger(Hive hive, const QString& key,
 
 void RegStore::writeString(Hive hive, const QString& key, const QString& name,
                            const QString& value) {
+    const QString p = writablePath(key);
     HiveData next = hiveData(hive);
-    const QString p = normPath(key);
     Key& k = next[p.toLower()];
     if (k.path.isEmpty()) k.path = p;
     Entry& e = k.values[name.toLower()];
@@ -127,8 +168,8 @@ void RegStore::writeString(Hive hive, const QString& key, const QString& name,
 }
 
 void RegStore::writeInteger(Hive hive, const QString& key, const QString& name, qint32 value) {
+    const QString p = writablePath(key);
     HiveData next = hiveData(hive);
-    const QString p = normPath(key);
     Key& k = next[p.toLower()];
     if (k.path.isEmpty()) k.path = p;
     Entry& e = k.values[name.toLower()];
@@ -167,8 +208,9 @@ QString RegStore::serialize(Hive hive, const HiveData& data) {
     for (const auto& [lower, key] : data) {
         out += QStringLiteral("\n[%1\\%2]\n").arg(hiveRoot(hive), key.path);
         for (const auto& [lname, e] : key.values) {
-            const QString n = e.name.isEmpty() ? QStringLiteral("@")
-                                               : QLatin1Char('"') + escape(e.name) + QLatin1Char('"');
+            const QString n = e.name.isEmpty()
+                                  ? QStringLiteral("@")
+                                  : QLatin1Char('"') + escape(e.name) + QLatin1Char('"');
             if (const auto* s = std::get_if<QString>(&e.value))
                 out += n + QStringLiteral("=\"") + escape(*s) + QStringLiteral("\"\n");
             else

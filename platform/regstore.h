@@ -35,12 +35,15 @@ public:
         Value value;
     };
     struct Key {
-        QString path;                        // as first written
-        std::map<QString, Entry> values;     // by lower-case name
+        QString path;                     // as first written
+        std::map<QString, Entry> values;  // by lower-case name
     };
     using HiveData = std::map<QString, Key>;  // by lower-case path
     static QString serialize(Hive hive, const HiveData& data);
     static HiveData parse(const QString& text, Hive hive);
+
+    // Removes what killed writes left beside `file` (temporaries older than a minute).
+    static void removeStaleTemps(const QString& file);
 
 private:
     HiveData& hiveData(Hive hive) const;

@@ -7,6 +7,7 @@
 #include <netinet/tcp.h>
 #include <sys/socket.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <sstream>
 #include <thread>
@@ -127,6 +128,36 @@ void HttpFront::stop() {
     for (auto& svr : servers_) svr->stop();
 }
 
+// Without a declared length, so that only counting what arrives can stop it. The worker
+// is free again as soon as the client goes away (a write fails).
+void HttpFront::flood(httplib::Response& res, long long bytes) {
+    res.set_chunked_content_provider(
+        "text/plain; charset=GBK", [bytes](size_t offset, httplib::DataSink& sink) {
+            static const std::string block = [] {
+                std::string b;
+                while (b.size() < 65536) b += "line=MTI3,1,1,1,\r\n";
+                return b;
+            }();
+            const auto done = static_cast<long long>(offset);
+            if (done >= bytes) {
+                sink.done();
+                return true;
+            }
+            const auto n = static_cast<size_t>(
+                std::min<long long>(static_cast<long long>(block.size()), bytes - done));
+            return sink.write(block.data(), n);
+        });
+}
+
+void HttpFront::trickle(httplib::Response& res, int ms) {
+    res.set_chunked_content_provider("text/plain; charset=GBK",
+                                     [this, ms](size_t, httplib::DataSink& sink) {
+                                         faults_.stall(ms);
+                                         if (faults_.stopping()) return false;
+                                         return sink.write("x", 1);
+                                     });
+}
+
 void HttpFront::setup(httplib::Server& svr) {
     // Stalled replies hold a worker each; keep enough for the control endpoint and the
     // client's parallel connections.
@@ -199,6 +230,18 @@ void HttpFront::setup(httplib::Server& svr) {
                     return;
                 case Fault::Kind::Close:
                     closeconnection(req);
+                    return;
+                case Fault::Kind::Flood:
+                    flood(res, fault->count);
+                    return;
+                case Fault::Kind::Trickle:
+                    trickle(res, fault->ms);
+                    return;
+                case Fault::Kind::Garbage:
+                    res.set_content(garbagebody(fault->count), "text/plain; charset=GBK");
+                    return;
+                case Fault::Kind::Loop:
+                    res.set_redirect(req.target, 302);
                     return;
             }
         }

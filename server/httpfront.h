@@ -9,7 +9,8 @@
 
 namespace httplib {
 class Server;
-}
+struct Response;
+}  // namespace httplib
 
 namespace zenrun::server {
 
@@ -25,7 +26,7 @@ bool parselisten(const std::string& text, Listen& out);
 // switches in front of every path, and the control endpoints ("/_control/...") for
 // loopback peers only.
 class HttpFront {
-  public:
+public:
     HttpFront(Service& service, Faults& faults);
     ~HttpFront();
 
@@ -37,8 +38,10 @@ class HttpFront {
     void run();
     void stop();
 
-  private:
+private:
     void setup(httplib::Server& svr);
+    void flood(httplib::Response& res, long long bytes);
+    void trickle(httplib::Response& res, int ms);
 
     Service& service_;
     Faults& faults_;

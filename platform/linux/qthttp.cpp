@@ -12,7 +12,8 @@
 
 namespace zenrun {
 
-QtHttp::QtHttp(QByteArray codePage) : codePage_(std::move(codePage)) {
+QtHttp::QtHttp(QByteArray codePage, int wholeRequestFactor)
+    : codePage_(std::move(codePage)), wholeRequestFactor_(std::max(wholeRequestFactor, 1)) {
     // The client talks plain HTTP to its own hosts; a system proxy must not get in between.
     nam_.setProxy(QNetworkProxy::NoProxy);
 }
@@ -71,6 +72,7 @@ HttpReply QtHttp::run(const QString& url, const QByteArray* body, int readTimeou
     } else {
         reply.reset(nam_.get(req));
     }
+    reply->setReadBufferSize(kReadBufferBytes);
 
     // The read time-out is one of inactivity: it covers connecting and every wait for the
     // next bytes, and restarts whenever anything arrives or leaves.
@@ -84,6 +86,33 @@ HttpReply QtHttp::run(const QString& url, const QByteArray* body, int readTimeou
         timedOut = true;
         r->abort();
     });
+    // A steady trickle keeps restarting the read time-out; this one does not restart.
+    QTimer whole;
+    whole.setSingleShot(true);
+    whole.setInterval(std::max(readTimeoutMs, 1) * wholeRequestFactor_);
+    bool tooLong = false;
+    QObject::connect(&whole, &QTimer::timeout, &loop, [&tooLong, r] {
+        tooLong = true;
+        r->abort();
+    });
+    // The body is taken out of Qt's small read buffer as it comes, so that Qt stops reading
+    // from the connection while we are behind, and nothing beyond the cap is ever held; a
+    // declared length beyond it ends the request at once.
+    QByteArray bytes;
+    bool tooLarge = false;
+    const auto toolarge = [&tooLarge, r] {
+        tooLarge = true;
+        r->abort();
+    };
+    QObject::connect(r, &QNetworkReply::readyRead, &loop, [&bytes, &tooLarge, r, toolarge] {
+        if (tooLarge) return;
+        if (bytes.size() + r->bytesAvailable() > kMaxReplyBytes) return toolarge();
+        bytes += r->readAll();
+    });
+    QObject::connect(r, &QNetworkReply::downloadProgress, &loop,
+                     [&tooLarge, toolarge](qint64, qint64 total) {
+                         if (!tooLarge && total > kMaxReplyBytes) toolarge();
+                     });
     const auto restart = [&idle] { idle.start(); };
     QObject::connect(r, &QNetworkReply::metaDataChanged, &idle, restart);
     QObject::connect(r, &QNetworkReply::readyRead, &idle, restart);
@@ -92,20 +121,28 @@ HttpReply QtHttp::run(const QString& url, const QByteArray* body, int readTimeou
     QObject::connect(r, &QNetworkReply::redirected, &idle, restart);
     QObject::connect(r, &QNetworkReply::finished, &loop, &QEventLoop::quit);
     idle.start();
+    whole.start();
     // Paint and timer events go on; clicks and keys wait until the call returns, so the
     // calling handler is not re-entered by the user.
     if (!r->isFinished()) loop.exec(QEventLoop::ExcludeUserInputEvents);
     idle.stop();
+    whole.stop();
 
     result.status = r->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (timedOut) {
+    if (tooLarge) {
+        result.error = QStringLiteral("reply too large");
+    } else if (tooLong) {
+        result.error = QStringLiteral("request took too long");
+    } else if (timedOut) {
         result.error = QStringLiteral("read time-out");
     } else if (r->error() != QNetworkReply::NoError) {
         result.error = r->errorString();
     } else if (result.status < 200 || result.status >= 300) {
         result.error = QStringLiteral("HTTP status %1").arg(result.status);
+    } else if (bytes.size() + r->bytesAvailable() > kMaxReplyBytes) {
+        result.error = QStringLiteral("reply too large");
     } else {
-        const QByteArray bytes = r->readAll();
+        bytes += r->readAll();
         QStringDecoder dec(codePage_.constData());
         result.body = dec.isValid() ? dec.decode(bytes) : QString::fromLatin1(bytes);
         result.ok = true;

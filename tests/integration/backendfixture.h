@@ -46,7 +46,8 @@ class BackendFixture {
     Hosts hosts() const;
 
     // Fault switches at run time, by exact path. SPEC: "stall:MS", "empty", "bytes:TEXT",
-    // "hex:HEX", "close", "status:CODE"; "none" removes the path's switch.
+    // "hex:HEX", "close", "status:CODE", "flood:BYTES", "trickle:MS", "garbage:LINES", "loop";
+    // "none" removes the path's switch.
     bool setFault(const QString& path, const QString& spec);
     bool clearFaults();
     // Issued dial accounts: "user\tline address\tdial user\tdial password" lines.

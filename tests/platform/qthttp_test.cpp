@@ -245,10 +245,23 @@ TEST_F(QtHttpTest, StalledServerTimesOut) {
 
 TEST_F(QtHttpTest, ReadTimeOutIsOneOfInactivity) {
     // 15 pieces 100 ms apart take longer than the 1000 ms time-out, but no pause reaches it.
+    // (The limit on the whole request is set far off here: this is about the pauses.)
+    QtHttp patient(ZENRUN_ANSI_CODEPAGE, 100);
     QElapsedTimer clock;
     clock.start();
-    EXPECT_EQ(get("/trickle", 1000), u("xxxxxxxxxxxxxxx"));
+    EXPECT_EQ(gethtml(patient, server_.url("/trickle"), 1000), u("xxxxxxxxxxxxxxx"));
     EXPECT_GT(clock.elapsed(), 1000);
+}
+
+TEST_F(QtHttpTest, WholeRequestLimitEndsASteadyTrickle) {
+    // The same trickle against a time-out of 500 ms: no pause reaches it, but the whole
+    // request may last only twice that.
+    QElapsedTimer clock;
+    clock.start();
+    const HttpReply r = http_.get(server_.url("/trickle"), 500, u("ua"));
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.error, u("request took too long"));
+    EXPECT_TRUE(r.body.isEmpty());
 }
 
 TEST_F(QtHttpTest, QueryKeepsItsAnsiPercentEncoding) {

@@ -104,3 +104,30 @@ TEST(RegStore, ParsesWhatItWritesAndSkipsForeignLines) {
         RegStore::parse(RegStore::serialize(Hive::CurrentUser, data), Hive::CurrentUser).size(),
         1u);
 }
+
+// A key path is the bracketed header of its section in the file: a line break in it would
+// end the header early and let the rest of the path pose as a key of its own.
+TEST(RegStore, KeyPathsWithLineBreaksAreRefused) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("user.reg"));
+    RegStore reg(file);
+    reg.writeString(Hive::CurrentUser, kKey, QStringLiteral("username"), QStringLiteral("bob"));
+    const QString before = readFile(file);
+    for (const QString& path :
+         {QStringLiteral("Software\\x\n[HKEY_CURRENT_USER\\Software\\zididov]"),
+          QStringLiteral("a\rb")}) {
+        EXPECT_THROW(reg.writeString(Hive::CurrentUser, path, QStringLiteral("username"),
+                                     QStringLiteral("mallory")),
+                     RegistryError);
+        EXPECT_THROW(reg.writeInteger(Hive::CurrentUser, path, QStringLiteral("n"), 1),
+                     RegistryError);
+        EXPECT_THROW(reg.createKey(Hive::CurrentUser, path), RegistryError);
+    }
+    EXPECT_EQ(readFile(file), before);
+    EXPECT_EQ(RegStore(file).readString(Hive::CurrentUser, kKey, QStringLiteral("username")),
+              QStringLiteral("bob"));
+    // Line breaks in names and values are escaped, and come back.
+    const QString odd = QStringLiteral("a\nb\r\"c\\");
+    reg.writeString(Hive::CurrentUser, kKey, odd, odd);
+    EXPECT_EQ(RegStore(file).readString(Hive::CurrentUser, kKey, odd), odd);
+}
