@@ -54,4 +54,12 @@ QString postaccount(Http& http, Clock& clock, const QString& host, const char* p
     return reply;
 }
 
+QString tr3(const Session& s, const char* english, const char* chinese) {
+    return langtext(s, QString::fromUtf8(english), QString::fromUtf8(chinese));
+}
+
+QString trimmed(const QLineEdit* e) {
+    return e->text().trimmed();
+}
+
 }  // namespace zenrun

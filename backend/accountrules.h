@@ -42,4 +42,9 @@ void accountmessage(const Session& session, Dialogs& dialogs, const char* englis
 QString postaccount(Http& http, Clock& clock, const QString& host, const char* path,
                     const FormFields& form);
 
+// A text of the account dialogs in the session's language.
+QString tr3(const Session& s, const char* english, const char* chinese);
+// What a field holds, blanks around it dropped.
+QString trimmed(const QLineEdit* e);
+
 }  // namespace zenrun

@@ -14,15 +14,6 @@
 
 namespace zenrun {
 
-namespace {
-QString tr3(const Session& s, const char* english, const char* chinese) {
-    return langtext(s, QString::fromUtf8(english), QString::fromUtf8(chinese));
-}
-QString trimmed(const QLineEdit* e) {
-    return e->text().trimmed();
-}
-}  // namespace
-
 PasswordChange::PasswordChange(const Session& session, Platform& platform, TForm4& form,
                                QString primaryHost)
     : session_(session), platform_(platform), form_(form), primaryHost_(std::move(primaryHost)) {
