@@ -1,5 +1,6 @@
 #include "backend/accountrules.h"
 
+#include <QAbstractButton>
 #include <QLineEdit>
 
 #include "backend/endpoints.h"
@@ -60,6 +61,23 @@ QString tr3(const Session& s, const char* english, const char* chinese) {
 
 QString trimmed(const QLineEdit* e) {
     return e->text().trimmed();
+}
+
+void submitonce(bool& busy, QAbstractButton* submit, QAbstractButton* cancel,
+                const std::function<bool()>& check, const std::function<void()>& send) {
+    if (busy) return;
+    if (!check()) return;
+    busy = true;
+    submit->setEnabled(false);
+    cancel->setEnabled(false);
+    try {
+        send();
+    } catch (...) {
+        // A failing platform must not take the dialog with it.
+    }
+    submit->setEnabled(true);
+    cancel->setEnabled(true);
+    busy = false;
 }
 
 }  // namespace zenrun

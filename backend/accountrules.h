@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <initializer_list>
 
 #include "platform/http.h"
 
+class QAbstractButton;
 class QLineEdit;
 
 namespace zenrun {
@@ -41,6 +43,13 @@ void accountmessage(const Session& session, Dialogs& dialogs, const char* englis
 // connection, time-out, HTTP error) gives an empty reply. Pending events run once after it.
 QString postaccount(Http& http, Clock& clock, const QString& host, const char* path,
                     const FormFields& form);
+
+// The submit button of an account dialog: once the fields pass `check`, `send` runs with both
+// buttons disabled, and presses that arrive while it waits do nothing (a second request
+// would repeat the change on the back-end and answer the user with its refusal). `busy`
+// belongs to the dialog; nothing `send` throws leaves the dialog.
+void submitonce(bool& busy, QAbstractButton* submit, QAbstractButton* cancel,
+                const std::function<bool()>& check, const std::function<void()>& send);
 
 // A text of the account dialogs in the session's language.
 QString tr3(const Session& s, const char* english, const char* chinese);

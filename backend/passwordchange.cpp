@@ -42,19 +42,9 @@ void PasswordChange::sButton2Click() {
 // A second press while the request waits would send the change again with an old password
 // that no longer holds, and answer "wrong password" to a change that worked.
 void PasswordChange::sButton1Click() {
-    if (busy_) return;
-    if (!checkfields()) return;
-    busy_ = true;
-    form_.sButton1->setEnabled(false);
-    form_.sButton2->setEnabled(false);
-    try {
-        send();
-    } catch (...) {
-        // A failing platform must not take the dialog with it.
-    }
-    form_.sButton1->setEnabled(true);
-    form_.sButton2->setEnabled(true);
-    busy_ = false;
+    submitonce(
+        busy_, form_.sButton1, form_.sButton2, [this] { return checkfields(); },
+        [this] { send(); });
 }
 
 bool PasswordChange::checkfields() {

@@ -47,19 +47,9 @@ void Registration::sButton2Click() {
 // A second press while the request waits would register the same name twice and answer
 // "name taken" to the user's own account.
 void Registration::sButton1Click() {
-    if (busy_) return;
-    if (!checkfields()) return;
-    busy_ = true;
-    form_.sButton1->setEnabled(false);
-    form_.sButton2->setEnabled(false);
-    try {
-        send();
-    } catch (...) {
-        // A failing platform must not take the dialog with it.
-    }
-    form_.sButton1->setEnabled(true);
-    form_.sButton2->setEnabled(true);
-    busy_ = false;
+    submitonce(
+        busy_, form_.sButton1, form_.sButton2, [this] { return checkfields(); },
+        [this] { send(); });
 }
 
 bool Registration::checkfields() {
