@@ -35,8 +35,14 @@ inline QString utf8text(const std::string& bytes) {
 }
 
 [[noreturn]] inline void fail(const char* what, const char* file, int line, const QString& detail) {
+    // Control characters (NUL above all) would cut or garble the line: shown as \xNN.
+    QString shown;
+    for (const QChar c : detail)
+        shown += c.unicode() < 0x20 || c.unicode() == 0x7f
+                     ? QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'))
+                     : QString(c);
     std::fprintf(stderr, "%s:%d: property broken: %s\n  %s\n", file, line, what,
-                 detail.toUtf8().constData());
+                 shown.toUtf8().constData());
     std::abort();
 }
 
