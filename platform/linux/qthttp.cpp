@@ -77,7 +77,10 @@ HttpReply QtHttp::run(const QString& url, const QByteArray* body, int readTimeou
     // The read time-out is one of inactivity: it covers connecting and every wait for the
     // next bytes, and restarts whenever anything arrives or leaves.
     QEventLoop loop;
+    // Precise: a coarse timer may fire up to 5 % early, and a time-out is a promise to wait
+    // at least that long.
     QTimer idle;
+    idle.setTimerType(Qt::PreciseTimer);
     idle.setSingleShot(true);
     idle.setInterval(std::max(readTimeoutMs, 1));
     bool timedOut = false;
@@ -88,6 +91,7 @@ HttpReply QtHttp::run(const QString& url, const QByteArray* body, int readTimeou
     });
     // A steady trickle keeps restarting the read time-out; this one does not restart.
     QTimer whole;
+    whole.setTimerType(Qt::PreciseTimer);
     whole.setSingleShot(true);
     whole.setInterval(std::max(readTimeoutMs, 1) * wholeRequestFactor_);
     bool tooLong = false;

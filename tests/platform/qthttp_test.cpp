@@ -236,7 +236,9 @@ TEST_F(QtHttpTest, StalledServerTimesOut) {
     const HttpReply r = http_.get(server_.url("/stall"), 300, u("ua"));
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.error, u("read time-out"));
-    // Well short of the server's ten-second stall.
+    // Never before the time-out (a coarse timer would fire up to 5 % early), and well short
+    // of the server's ten-second stall.
+    EXPECT_GE(clock.elapsed(), 300);
     EXPECT_LT(clock.elapsed(), 8000);
     EXPECT_GT(ticks, 0) << "events were not processed while waiting";
 
