@@ -87,9 +87,11 @@ PppdRasPaths pppdRasPathsFromEnvironment() {
     return paths;
 }
 
-// The demo's home network: one wired adapter behind the router of demoIpHelper, on DHCP.
-std::unique_ptr<AdapterDns> demoDns() {
+// The demo's home network: one wired adapter behind the router of demoIpHelper, on DHCP,
+// and the tunnel of a demo link while it is up.
+std::unique_ptr<AdapterDns> demoDns(Ras& ras) {
     auto sim = std::make_unique<SimAdapterDns>();
+    sim->followLinks(ras);
     sim->setAdapters({{QStringLiteral("lo"), 1, {}, {QStringLiteral("127.0.0.1")}},
                       {QStringLiteral("eth0"),
                        2,
@@ -152,7 +154,7 @@ std::unique_ptr<Platform> makePlatform(const PlatformOptions& options) {
         p->ipHelper = demoIpHelper();
         p->icmp = demoIcmp(options.demoData);
         p->ras = makeDemoRas(*p->clock);
-        p->dns = demoDns();
+        p->dns = demoDns(*p->ras);
         p->services = demoServices();
         p->registry = std::make_unique<RegStore>(options.stateDir + QStringLiteral("/user.reg"),
                                                  options.stateDir + QStringLiteral("/machine.reg"));

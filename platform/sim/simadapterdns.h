@@ -2,10 +2,13 @@
 
 #include <QMap>
 #include <QStringList>
+#include <optional>
 
 #include "platform/dns.h"
 
 namespace zenrun {
+
+class Ras;
 
 // Adapters and their DNS lists in memory. The driving API sets the adapters and both lists,
 // makes calls fail, and tells which writes were made.
@@ -24,6 +27,10 @@ public:
         handSet_[adapter] = servers;
     }
     void setLease(const QString& adapter, const QStringList& servers) { lease_[adapter] = servers; }
+    // While a link of `ras` is up, its interface is one more adapter (the link's address, the
+    // peer as gateway), as a tunnel appears on a real host; it goes, hand-set servers and
+    // all, when the link ends.
+    void followLinks(Ras& ras) { links_ = &ras; }
     // Every later call raises DnsError while failing.
     void setFailing(bool failing) { failing_ = failing; }
 
@@ -37,12 +44,15 @@ public:
 
 private:
     void check() const;
+    void syncTunnel();
 
     std::vector<NetAdapter> adapters_;
     QMap<QString, QStringList> handSet_;
     QMap<QString, QStringList> lease_;
     QList<Write> writes_;
     bool failing_ = false;
+    Ras* links_ = nullptr;
+    std::optional<NetAdapter> tunnel_;
 };
 
 }  // namespace zenrun

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/sim/simadapterdns.h"
 #include "platform/sim/simclock.h"
 
 using namespace zenrun;
@@ -109,4 +110,40 @@ TEST_F(SimRasTest, CountersAre64BitAndResetPerLink) {
     EXPECT_EQ(ras.bytesXmited(), 100u);
 }
 
+}  // namespace
+
+namespace {
+// The simulated adapters follow the links: a tunnel adapter exists exactly while a link is
+// up, carries the link's address, and a new link does not inherit the old one's servers.
+TEST_F(SimRasTest, SimulatedAdaptersShowTheTunnelWhileTheLinkIsUp) {
+    SimAdapterDns dns;
+    dns.setAdapters({{QStringLiteral("eth0"), 2, QStringLiteral("192.168.1.1"),
+                      {QStringLiteral("192.168.1.100")}}});
+    dns.followLinks(ras);
+    auto names = [&] {
+        QStringList out;
+        for (const NetAdapter& a : dns.adapters()) out << a.name;
+        return out;
+    };
+    const int h = dial(QStringLiteral("1"), QStringLiteral("10.1.0.1"));
+    EXPECT_EQ(names(), QStringList{QStringLiteral("eth0")}) << "not before the link is up";
+    clock.advance(2000);
+    ASSERT_EQ(ras.connectState(), kRasConnected);
+    const auto p = ras.ipProjection(h);
+    ASSERT_TRUE(p);
+    const std::vector<NetAdapter> up = dns.adapters();
+    ASSERT_EQ(up.size(), 2u);
+    EXPECT_EQ(up[1].name, p->interfaceName);
+    EXPECT_EQ(up[1].addresses, QStringList{p->clientAddress});
+    dns.setNameServers(p->interfaceName, {QStringLiteral("10.8.0.53")});
+    EXPECT_EQ(dns.nameServers(p->interfaceName), QStringList{QStringLiteral("10.8.0.53")});
+
+    ras.disconnectEx(h);
+    EXPECT_EQ(names(), QStringList{QStringLiteral("eth0")});
+    EXPECT_THROW(dns.setNameServers(p->interfaceName, {QStringLiteral("10.8.0.53")}), DnsError);
+    dial(QStringLiteral("2"), QStringLiteral("10.1.0.1"));
+    clock.advance(2000);
+    EXPECT_EQ(names().size(), 2);
+    EXPECT_TRUE(dns.nameServers(p->interfaceName).isEmpty());
+}
 }  // namespace
