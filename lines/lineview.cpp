@@ -76,6 +76,7 @@ void LineView::setupView() {
                      [this](int column, Qt::SortOrder order) {
                          if (column != sortColumn_ || order != sortDirection_) showSortIndicator();
                      });
+    viewport_ = v->viewport();
     v->viewport()->installEventFilter(this);
 }
 
@@ -164,7 +165,7 @@ void LineView::popupLineMenu(const QPoint& pos) {
 }
 
 bool LineView::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == form_.vt1->viewport()) {
+    if (watched == viewport_) {
         // The view moves the focus on the press; the click is reported once it is done.
         const auto* me = dynamic_cast<QMouseEvent*>(event);
         // A right click opens the popup without moving the focus: the popup acts on the

@@ -79,6 +79,9 @@ private:
     Tfrmmain& form_;
     LineModel* model_;
     LineDelegate* delegate_;
+    // The view's viewport, whose mouse events we watch. Compared, never followed: events
+    // still reach the filter while the main window is being torn down.
+    const QObject* viewport_ = nullptr;
     int sortColumn_ = 1;
     Qt::SortOrder sortDirection_ = Qt::AscendingOrder;
 };
