@@ -4,17 +4,25 @@
 // ICMP responder (icmpresponder.cpp): each address answers pings after the delay the test
 // chose, or never. The namespace and the responder go with the destructor. Nothing is sent
 // anywhere outside the namespace.
+//
+// Programs are started with fork and exec rather than QProcess: QProcess creates its children
+// with a clone() of its own, which ThreadSanitizer mishandles (its view of this process's
+// locks is lost afterwards, and every later access looks like a race).
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sched.h>
+#include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QFile>
 #include <QList>
-#include <QProcess>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <atomic>
+#include <chrono>
+#include <vector>
 #include <map>
 #include <memory>
 #include <thread>
@@ -57,10 +65,10 @@ public:
                             "--default", QString::number(defaultMs)};
         for (const auto& [address, ms] : delays)
             args << address + QLatin1Char('=') + QString::number(ms);
-        responder_.start(QStringLiteral("ip"), args);
-        if (!responder_.waitForReadyRead(10000) || !responder_.readLine().startsWith("ready")) {
-            why_ = QStringLiteral("the ICMP responder did not start: ") +
-                   QString::fromLocal8Bit(responder_.readAllStandardError());
+        args.prepend(QStringLiteral("ip"));
+        responder_ = spawn(args, &responderOut_);
+        if (responder_ < 0 || !readyWithin(10000)) {
+            why_ = QStringLiteral("the ICMP responder did not start");
             return;
         }
         const bool ok =
@@ -72,11 +80,14 @@ public:
         if (!ok) why_ = QStringLiteral("cannot set up the test namespace: ") + error_;
     }
     ~IcmpNetns() {
-        if (responder_.state() != QProcess::NotRunning) {
-            responder_.terminate();
-            if (!responder_.waitForFinished(5000)) responder_.kill();
-            responder_.waitForFinished();
+        if (responder_ > 0) {
+            ::kill(responder_, SIGTERM);
+            if (!reap(responder_, 5000)) {
+                ::kill(responder_, SIGKILL);
+                reap(responder_, -1);
+            }
         }
+        if (responderOut_ >= 0) ::close(responderOut_);
         if (created_) run(QStringLiteral("ip"), {"netns", "del", name_});
     }
     IcmpNetns(const IcmpNetns&) = delete;
@@ -136,18 +147,94 @@ private:
     }
     bool run(const QString& program, const QStringList& args, QString* out = nullptr,
              int timeoutMs = 30000) {
-        QProcess p;
-        p.start(program, args);
-        if (!p.waitForFinished(timeoutMs)) {
-            p.kill();
-            p.waitForFinished();
+        int fd = -1;
+        const pid_t pid = spawn(QStringList{program} + args, &fd);
+        if (pid < 0) {
+            error_ = program + QStringLiteral(" could not be started");
+            return false;
+        }
+        // Standard output and error together, until the program closes them.
+        QByteArray text;
+        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+        for (;;) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                                  until - std::chrono::steady_clock::now())
+                                  .count();
+            pollfd p{fd, POLLIN, 0};
+            if (left <= 0 || ::poll(&p, 1, static_cast<int>(left)) <= 0) break;
+            char buf[4096];
+            const ssize_t n = ::read(fd, buf, sizeof buf);
+            if (n <= 0) break;
+            text.append(buf, n);
+        }
+        ::close(fd);
+        int status = 0;
+        if (!reap(pid, 1000, &status)) {
+            ::kill(pid, SIGKILL);
+            reap(pid, -1);
             error_ = program + QStringLiteral(" timed out");
             return false;
         }
-        const QByteArray err = p.readAllStandardError();
-        if (out) *out = QString::fromLocal8Bit(p.readAllStandardOutput() + err);
-        error_ = QString::fromLocal8Bit(err);
-        return p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+        if (out) *out = QString::fromLocal8Bit(text);
+        error_ = QString::fromLocal8Bit(text);
+        return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    }
+
+    // Starts argv[0] (looked up in PATH) with standard output and error on a pipe whose
+    // reading end goes to *out. The child only execs.
+    static pid_t spawn(const QStringList& argv, int* out) {
+        std::vector<QByteArray> bytes;
+        for (const QString& a : argv) bytes.push_back(a.toLocal8Bit());
+        std::vector<char*> ptrs;
+        for (QByteArray& b : bytes) ptrs.push_back(b.data());
+        ptrs.push_back(nullptr);
+        int fds[2];
+        if (::pipe2(fds, O_CLOEXEC) != 0) return -1;
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            ::dup2(fds[1], STDOUT_FILENO);
+            ::dup2(fds[1], STDERR_FILENO);
+            ::execvp(ptrs[0], ptrs.data());
+            ::_exit(127);
+        }
+        ::close(fds[1]);
+        if (pid < 0) {
+            ::close(fds[0]);
+            return -1;
+        }
+        *out = fds[0];
+        return pid;
+    }
+
+    // Waits for the child to end, at most `ms` (-1: as long as it takes).
+    static bool reap(pid_t pid, int ms, int* status = nullptr) {
+        int st = 0;
+        for (int waited = 0;; waited += 10) {
+            const pid_t r = ::waitpid(pid, &st, ms < 0 ? 0 : WNOHANG);
+            if (r == pid || (r < 0 && errno != EINTR)) break;
+            if (ms >= 0 && waited >= ms) return false;
+            if (r == 0) ::usleep(10000);
+        }
+        if (status) *status = st;
+        return true;
+    }
+
+    // The responder says "ready" once its TUN device is up.
+    bool readyWithin(int ms) {
+        QByteArray text;
+        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+        while (!text.contains("ready")) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                                  until - std::chrono::steady_clock::now())
+                                  .count();
+            pollfd p{responderOut_, POLLIN, 0};
+            if (left <= 0 || ::poll(&p, 1, static_cast<int>(left)) <= 0) return false;
+            char buf[256];
+            const ssize_t n = ::read(responderOut_, buf, sizeof buf);
+            if (n <= 0) return false;
+            text.append(buf, n);
+        }
+        return true;
     }
 
     QString name_;
@@ -155,7 +242,8 @@ private:
     QString error_;
     bool created_ = false;
     QTemporaryDir dir_;
-    QProcess responder_;
+    pid_t responder_ = -1;
+    int responderOut_ = -1;
 };
 
 }  // namespace zenrun::testing
