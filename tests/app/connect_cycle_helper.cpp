@@ -30,7 +30,8 @@
 //   @ disconnect N       step N presses Disconnect (routes, hang-up, entry)
 //   @ down N             Disconnect returned
 // Exit status: 0 after a clean exit; 3 when the platform cannot work here; 4 when the login
-// or the first show fails; 5 when a link does not come up or does not go.
+// or the first show fails; 5 when a link does not come up or does not go; 6 when the exit
+// item does not end the process.
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
