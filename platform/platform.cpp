@@ -74,7 +74,9 @@ std::unique_ptr<Services> demoServices() {
     return sim;
 }
 
-// The dial-up programs can be replaced (a stand-in for tests, a build of one's own).
+// The dial-up programs can be replaced (a stand-in for tests, a build of one's own), and with
+// them the folders only a stand-in would write elsewhere (pid files, our xl2tpd's run folder)
+// and the kernel's PPP device a stand-in does not need.
 PppdRasPaths pppdRasPathsFromEnvironment() {
     PppdRasPaths paths;
     auto take = [](const char* name, QString& into) {
@@ -84,6 +86,9 @@ PppdRasPaths pppdRasPathsFromEnvironment() {
     take("ZENRUN_PPPD", paths.pppd);
     take("ZENRUN_PPTP", paths.pptp);
     take("ZENRUN_XL2TPD", paths.xl2tpd);
+    take("ZENRUN_PPP_PIDDIR", paths.pidDir);
+    take("ZENRUN_PPP_RUNDIR", paths.runDir);
+    take("ZENRUN_DEV_PPP", paths.devPpp);
     return paths;
 }
 

@@ -251,8 +251,13 @@ int PppdRas::connectEx(int& handle) {
         return refuse(rascode::kPortNotAvailable, why);
 
     // Ended dials are only remembered to answer for their handles; unknown handles answer alike.
-    for (auto it = dials_.begin(); it != dials_.end();)
-        it = it->second->over && it->first != watched_ ? dials_.erase(it) : std::next(it);
+    // One whose pppd is still on its way out (the interface goes before pppd has ended) stays
+    // until that pppd has ended: dropping its process would kill it and leave its pid file.
+    for (auto it = dials_.begin(); it != dials_.end();) {
+        const Link& l = *it->second;
+        const bool ending = l.pppd && l.pppd->state() != QProcess::NotRunning;
+        it = l.over && !ending && it->first != watched_ ? dials_.erase(it) : std::next(it);
+    }
 
     auto link = std::make_unique<Link>();
     link->handle = nextHandle_++;

@@ -13,6 +13,7 @@
 #include <QFileInfo>
 
 #include "netcfg/testnetns.h"
+#include "platform/linux/ourprocesses.h"
 #include "pppdfixture.h"
 
 namespace zenrun {
@@ -211,6 +212,29 @@ TEST_F(PppdNetns, APppdThatIgnoresTheHangUpIsKilledAfterTheWait) {
     ras->currentStatusEx(handle);
     EXPECT_EQ(ras->connectState(), kRasQueryFailed);
     EXPECT_EQ(ras->getConnection().handle, 0);
+}
+
+// The hang-up is over once the interface has gone; pppd still has its own last steps to take.
+// A dial right after it (a line change, a redial) must leave that pppd to finish them, not kill
+// it on its way out with its pid file left behind.
+TEST_F(PppdNetns, ADialRightAfterAHangUpLetsTheOldPppdFinish) {
+    ScopedEnv linger("STANDIN_LINGER_MS", QStringLiteral("1500"));
+    ASSERT_EQ(writeEntry(QStringLiteral("50"), QStringLiteral("127.0.0.9"), false, false), 0);
+    const int first = dial(QStringLiteral("50"));
+    ASSERT_TRUE(waitForState(kRasConnected));
+    const QString pidFile = pidDir() + QStringLiteral("/ppp-zenrun-50.pid");
+    const pid_t pid = procs::readPidFile(pidFile);
+    ASSERT_GT(pid, 0);
+    ras->disconnectEx(first, 3000, 50);
+    ASSERT_TRUE(procs::alive(pid)) << "pppd ended before the hang-up returned: nothing to show";
+
+    ASSERT_EQ(writeEntry(QStringLiteral("51"), QStringLiteral("127.0.0.9"), false, false), 0);
+    const int second = dial(QStringLiteral("51"));
+    ASSERT_NE(second, 0);
+    EXPECT_TRUE(waitFor([&] { return !procs::alive(pid); }, 6000));
+    EXPECT_FALSE(QFileInfo::exists(pidFile)) << "the first pppd was killed on its way out";
+    ASSERT_TRUE(waitForState(kRasConnected));
+    ras->disconnectEx(second, 3000, 50);
 }
 
 TEST_F(PppdNetns, TheDialShowsItsStepsBeforeTheLinkIsUp) {

@@ -12,6 +12,8 @@
 //   STANDIN_UP_MS    time between the interface appearing and coming up (default 300)
 //   STANDIN_IGNORE_TERM  ignore SIGTERM (a pppd that hangs on the way out)
 //   STANDIN_DROP_MS  drop the link this long after it came up (exit 16, the line hung up)
+//   STANDIN_LINGER_MS  time between the interface going and the pid file going, whatever
+//                    signals come meanwhile (pppd runs its ip-down scripts there)
 //   STANDIN_LOCAL, STANDIN_PEER  the addresses (default 10.64.0.2, 10.64.0.1)
 //   STANDIN_NETNS    the test's namespace (ip netns name): the only place it makes an interface
 
@@ -262,6 +264,9 @@ int main(int argc, char** argv) {
         }
     }
     close(tun);  // a TUN interface that is not persistent goes with its last descriptor
+    for (const long long until = nowMs() + std::atoll(env("STANDIN_LINGER_MS", "0").c_str());
+         nowMs() < until;)
+        usleep(10000);
     unlink(pidFile.c_str());
     return status;
 }
