@@ -6,10 +6,13 @@
 #include <QSaveFile>
 
 #include "netcfg/routetable.h"
+#include "platform/savetemps.h"
 
 namespace zenrun {
 
 std::vector<Ipv4Route> RouteJournal::read() const {
+    // The journal is read at start, when no write of ours can be running.
+    removeStaleSaveTemps(path_);
     QFile f(path_);
     if (!f.open(QIODevice::ReadOnly)) return {};
     return parse(f.readAll());

@@ -14,6 +14,7 @@ class RouteJournal {
 public:
     explicit RouteJournal(QString path) : path_(std::move(path)) {}
 
+    // The routes of the journal; also removes what a write killed before its rename left.
     std::vector<Ipv4Route> read() const;
     // Replaces the journal atomically; an empty list removes the file. False when it could
     // not be written.

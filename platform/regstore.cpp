@@ -8,6 +8,8 @@
 #include <QStringList>
 #include <algorithm>
 
+#include "platform/savetemps.h"
+
 namespace zenrun {
 
 namespace {
@@ -80,24 +82,6 @@ qsizetype readQuoted(const QString& s, qsizetype pos, QString& out) {
 
 }  // namespace
 
-// A write killed before its atomic replace leaves its half-written temporary file
-// ("user.reg.XXXXXX") beside the store. A write takes milliseconds, so one older than a
-// minute belongs to no write still running and goes.
-void RegStore::removeStaleTemps(const QString& file) {
-    const QFileInfo info(file);
-    const QDateTime cutoff = QDateTime::currentDateTimeUtc().addSecs(-60);
-    const QString prefix = info.fileName() + QLatin1Char('.');
-    const QDir dir = info.absoluteDir();
-    for (const QFileInfo& temp :
-         dir.entryInfoList({prefix + QStringLiteral("??????")}, QDir::Files | QDir::Hidden)) {
-        const QString tail = temp.fileName().mid(prefix.size());
-        const bool ours = std::all_of(tail.begin(), tail.end(), [](QChar c) {
-            return c.isLetterOrNumber() && c.unicode() < 128;
-        });
-        if (ours && temp.lastModified().toUTC() < cutoff) QFile::remove(temp.absoluteFilePath());
-    }
-}
-
 RegStore::RegStore(QString userFile, QString machineFile)
     : files_{std::move(userFile), std::move(machineFile)} {}
 
@@ -106,7 +90,7 @@ RegStore::HiveData& RegStore::hiveData(Hive hive) const {
     if (!loaded_[i]) {
         loaded_[i] = true;
         if (!files_[i].isEmpty()) {
-            removeStaleTemps(files_[i]);
+            removeStaleSaveTemps(files_[i]);
             QFile f(files_[i]);
             if (f.open(QIODevice::ReadOnly)) data_[i] = parse(QString::fromUtf8(f.readAll()), hive);
         }

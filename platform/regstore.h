@@ -42,9 +42,6 @@ public:
     static QString serialize(Hive hive, const HiveData& data);
     static HiveData parse(const QString& text, Hive hive);
 
-    // Removes what killed writes left beside `file` (temporaries older than a minute).
-    static void removeStaleTemps(const QString& file);
-
 private:
     HiveData& hiveData(Hive hive) const;
     const Entry* find(Hive hive, const QString& key, const QString& name) const;

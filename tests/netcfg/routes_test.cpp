@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
+#include <QDir>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <cerrno>
@@ -258,6 +261,29 @@ TEST_F(RoutesTest, LeftoverRoutesAreRemovedOnlyWhenTheyStillMatch) {
     EXPECT_EQ(sim.routes().size(), 3u);
     EXPECT_EQ(sim.deleteCalls(), 1);
     EXPECT_FALSE(QFile::exists(journalPath()));
+}
+
+// A journal write killed between writing its temporary and the rename leaves the temporary;
+// the next start removes it once it is old enough to belong to no running write.
+TEST_F(RoutesTest, AKilledJournalWritesTemporaryGoesAtTheNextStart) {
+    const QString stale = journalPath() + QStringLiteral(".aB3dE9");
+    const QString fresh = journalPath() + QStringLiteral(".Zz0Yy1");
+    const QString other = journalPath() + QStringLiteral(".keep-me");
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(journalPath()).absolutePath()));
+    for (const QString& name : {stale, fresh, other}) {
+        QFile f(name);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("1.0.0.0 255.0");
+        f.flush();
+        if (name == stale) {
+            f.setFileTime(QDateTime::currentDateTime().addSecs(-120),
+                          QFileDevice::FileModificationTime);
+        }
+    }
+    routes->clearleftoverroutes();
+    EXPECT_FALSE(QFile::exists(stale));
+    EXPECT_TRUE(QFile::exists(fresh)) << "may be a write still running";
+    EXPECT_TRUE(QFile::exists(other)) << "not a temporary of ours";
 }
 
 TEST_F(RoutesTest, UnreadableTableKeepsTheJournalForLater) {
