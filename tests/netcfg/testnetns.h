@@ -11,6 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QFile>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
@@ -126,6 +127,30 @@ class TestNetns {
     QString why_;
     QString error_;
     bool created_ = false;
+};
+
+// Moves the calling thread into the namespace `name` (the netlink sockets it opens and the
+// programs it starts then live there) and back again at the end.
+class InsideNetns {
+  public:
+    explicit InsideNetns(const QString& name) {
+        home_ = ::open("/proc/thread-self/ns/net", O_RDONLY | O_CLOEXEC);
+        const int fd =
+            ::open(QFile::encodeName("/run/netns/" + name).constData(), O_RDONLY | O_CLOEXEC);
+        entered_ = home_ >= 0 && fd >= 0 && setns(fd, CLONE_NEWNET) == 0;
+        if (fd >= 0) ::close(fd);
+    }
+    ~InsideNetns() {
+        if (entered_) setns(home_, CLONE_NEWNET);
+        if (home_ >= 0) ::close(home_);
+    }
+    InsideNetns(const InsideNetns&) = delete;
+    InsideNetns& operator=(const InsideNetns&) = delete;
+    bool entered() const { return entered_; }
+
+  private:
+    int home_ = -1;
+    bool entered_ = false;
 };
 
 }  // namespace zenrun::testing

@@ -21,31 +21,9 @@ namespace {
 
 using testing::PppdFixture;
 using testing::ScopedEnv;
+using testing::InsideNetns;
 using testing::TestNetns;
 
-// Moves the calling (main) thread into the namespace, so the service's netlink sockets and the
-// programs it starts live there; moves it back at the end.
-class InsideNetns {
-public:
-    explicit InsideNetns(const QString& name) {
-        home_ = ::open("/proc/thread-self/ns/net", O_RDONLY | O_CLOEXEC);
-        const int fd =
-            ::open(QFile::encodeName("/run/netns/" + name).constData(), O_RDONLY | O_CLOEXEC);
-        entered_ = home_ >= 0 && fd >= 0 && setns(fd, CLONE_NEWNET) == 0;
-        if (fd >= 0) ::close(fd);
-    }
-    ~InsideNetns() {
-        if (entered_) setns(home_, CLONE_NEWNET);
-        if (home_ >= 0) ::close(home_);
-    }
-    InsideNetns(const InsideNetns&) = delete;
-    InsideNetns& operator=(const InsideNetns&) = delete;
-    bool entered() const { return entered_; }
-
-private:
-    int home_ = -1;
-    bool entered_ = false;
-};
 
 struct PppdNetns : PppdFixture {
     std::unique_ptr<TestNetns> ns;

@@ -7,8 +7,9 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QProcess>
-#include <QStandardPaths>
 #include <QThread>
+
+#include "xvfbdisplay.h"
 
 using namespace zenrun;
 
@@ -16,12 +17,7 @@ namespace {
 QString gDisplay;
 
 bool sendKey(const char* key) {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("DISPLAY"), gDisplay);
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral("xdotool"), {QStringLiteral("key"), QString::fromLatin1(key)});
-    return p.waitForFinished(10000) && p.exitCode() == 0;
+    return zenrun::testing::sendKey(gDisplay, key);
 }
 
 bool waitFor(const std::function<bool()>& done, int ms = 10000) {
@@ -61,18 +57,7 @@ TEST(X11HotKeys, APressOfTheGrabbedKeyReachesTheHandler) {
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     QProcess xvfb;
-    if (!::testing::GTEST_FLAG(list_tests) &&
-        !QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty() &&
-        !QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty()) {
-        // -displayfd lets the server choose a free display number.
-        xvfb.start(QStringLiteral("Xvfb"),
-                   {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-nolisten"),
-                    QStringLiteral("tcp"), QStringLiteral("-screen"), QStringLiteral("0"),
-                    QStringLiteral("640x480x24")});
-        if (xvfb.waitForStarted(5000) && xvfb.waitForReadyRead(10000)) {
-            gDisplay = QLatin1Char(':') + QString::fromLatin1(xvfb.readLine().trimmed());
-        }
-    }
+    if (!::testing::GTEST_FLAG(list_tests)) gDisplay = zenrun::testing::startXvfb(xvfb);
     int rc = 0;
     if (gDisplay.isEmpty()) {
         qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -4,13 +4,13 @@
 
 #include <QElapsedTimer>
 #include <QProcess>
-#include <QStandardPaths>
 #include <QThread>
 
 #include "platform/linux/x11hotkeys.h"
 #include "platform/regstore.h"
 #include "platform/sim/simdialogs.h"
 #include "settingstest.h"
+#include "xvfbdisplay.h"
 
 using namespace zenrun;
 using namespace zenrun::testing;
@@ -19,12 +19,7 @@ namespace {
 QString gDisplay;
 
 bool sendKey(const char* key) {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("DISPLAY"), gDisplay);
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral("xdotool"), {QStringLiteral("key"), QString::fromLatin1(key)});
-    return p.waitForFinished(10000) && p.exitCode() == 0;
+    return zenrun::testing::sendKey(gDisplay, key);
 }
 
 void settle(int ms) {
@@ -105,17 +100,7 @@ TEST(SettingsHotKey, ALowerCaseNameGrabsNothing) {
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     QProcess xvfb;
-    if (!::testing::GTEST_FLAG(list_tests) &&
-        !QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty() &&
-        !QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty()) {
-        // -displayfd lets the server choose a free display number.
-        xvfb.start(QStringLiteral("Xvfb"),
-                   {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-nolisten"),
-                    QStringLiteral("tcp"), QStringLiteral("-screen"), QStringLiteral("0"),
-                    QStringLiteral("640x480x24")});
-        if (xvfb.waitForStarted(5000) && xvfb.waitForReadyRead(10000))
-            gDisplay = QLatin1Char(':') + QString::fromLatin1(xvfb.readLine().trimmed());
-    }
+    if (!::testing::GTEST_FLAG(list_tests)) gDisplay = zenrun::testing::startXvfb(xvfb);
     qputenv("QT_QPA_PLATFORM", gDisplay.isEmpty() ? "offscreen" : "xcb");
     if (!gDisplay.isEmpty()) qputenv("DISPLAY", gDisplay.toLocal8Bit());
     int rc = 0;
