@@ -9,7 +9,9 @@
 #include <QStandardPaths>
 #include <algorithm>
 #include <chrono>
+#include <climits>
 #include <functional>
+#include <map>
 #include <thread>
 
 #include "linefixture.h"
@@ -23,9 +25,14 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// The kernel stamps the reply when it arrives; what is left is the responder's own lateness
-// in sending it, which on a loaded machine is rarely over a millisecond or two.
+// The kernel stamps the reply when it arrives; what is left is the lateness of the sending
+// thread and of the responder, which is rarely over a millisecond or two. On a loaded machine
+// a single round trip can still come back several milliseconds late now and then, so the
+// tight bound is asserted on the best of several round trips; each single one only has to be
+// at least the injected delay and far from any other line's delay (a reply credited to the
+// wrong request would be off by 45 ms or more).
 constexpr int kLateMs = 3;
+constexpr int kStrayMs = 40;
 
 qint64 nowNs() {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch())
@@ -60,6 +67,7 @@ TEST_P(LinuxIcmp_, RoundTripsOfConcurrentRequestsOnOneSocket) {
     EXPECT_EQ(icmp->mode(), datagram ? LinuxIcmp::Mode::Datagram : LinuxIcmp::Mode::Raw);
 
     // Three rounds, all lines at once: every reply finds its own request.
+    std::map<int, int> best;
     for (int round = 0; round < 3; ++round) {
         std::vector<std::pair<int, EchoReply>> results(kDelays.size());
         std::vector<std::thread> threads;
@@ -78,12 +86,15 @@ TEST_P(LinuxIcmp_, RoundTripsOfConcurrentRequestsOnOneSocket) {
             SCOPED_TRACE(ms);
             EXPECT_EQ(reply.status, EchoReply::Answered);
             EXPECT_GE(reply.rttMs, ms);
-            EXPECT_LE(reply.rttMs, ms + kLateMs);
+            EXPECT_LT(reply.rttMs, ms + kStrayMs);
+            const auto [it, first] = best.try_emplace(ms, reply.rttMs);
+            if (!first) it->second = std::min(it->second, reply.rttMs);
         }
         EXPECT_EQ(silent.status, EchoReply::NoAnswer);
         EXPECT_GE(silent.rttMs, 600);
         EXPECT_GE(silentTook, std::chrono::milliseconds(600));
     }
+    for (const auto& [ms, rtt] : best) EXPECT_LE(rtt, ms + kLateMs) << "best of three, " << ms;
     EXPECT_EQ(icmp->echo(QStringLiteral("not an address"), 56, 64, 100).status, EchoReply::Failed);
     EXPECT_EQ(icmp->echo(QStringLiteral("10.200.0.1"), 56, 0, 100).status, EchoReply::Failed);
 }
@@ -107,9 +118,14 @@ TEST_P(LinuxIcmp_, AgreesWithFping) {
         double best = 1e9;
         for (const QString& v : m.captured(1).split(QLatin1Char(' '), Qt::SkipEmptyParts))
             best = std::min(best, v.toDouble());
-        const EchoReply ours = icmp->echo(address, 56, 64, 2000);
-        ASSERT_EQ(ours.status, EchoReply::Answered);
-        EXPECT_NEAR(ours.rttMs, best, 1.0 + kLateMs) << out.toStdString();
+        // Best of three on our side too.
+        int ours = INT_MAX;
+        for (int i = 0; i < 3; ++i) {
+            const EchoReply reply = icmp->echo(address, 56, 64, 2000);
+            ASSERT_EQ(reply.status, EchoReply::Answered);
+            ours = std::min(ours, reply.rttMs);
+        }
+        EXPECT_NEAR(ours, best, 1.0 + kLateMs) << out.toStdString();
     }
 }
 
@@ -123,6 +139,7 @@ struct BatchNetns : ClientFixture {
     std::unique_ptr<IcmpNetns> ns;
     std::unique_ptr<Icmp> simIcmp;  // kept: the simulated platform's typed reference
     std::map<const ps*, qint64> firstResultNs;
+    std::map<const ps*, std::vector<int>> shownDelays;  // every number a row showed
 
     // Lines named after their addresses; the client probes through the namespace.
     bool setUp(const std::map<QString, int>& delays, const QStringList& order) {
@@ -138,13 +155,24 @@ struct BatchNetns : ClientFixture {
         QObject::connect(&model(), &QAbstractItemModel::dataChanged, &model(),
                          [this](const QModelIndex& from) {
                              const LineNode n = model().node(from.row());
-                             if (n) firstResultNs.try_emplace(n.get(), nowNs());
+                             if (!n) return;
+                             firstResultNs.try_emplace(n.get(), nowNs());
+                             bool number = false;
+                             const int delay = n->delay.toInt(&number);
+                             if (number) shownDelays[n.get()].push_back(delay);
                          });
         return true;
     }
     void TearDown() override {
         app.reset();  // waits for the probes still in flight
         ns.reset();
+    }
+    // The smallest and the largest delay a row showed; {INT_MAX, INT_MIN} when none.
+    std::pair<int, int> shownRange(const LineNode& line) {
+        const std::vector<int>& v = shownDelays[line.get()];
+        if (v.empty()) return {INT_MAX, INT_MIN};
+        const auto [lo, hi] = std::minmax_element(v.begin(), v.end());
+        return {*lo, *hi};
     }
     qint64 firstArrival(const QString& address) {
         for (const auto& a : ns->arrivals())
@@ -168,10 +196,13 @@ TEST_F(BatchNetns, DelaysAreNinetyPercentOfTheRoundTripAndASilentLineIsUnknown) 
     toggle();
     for (const auto& [address, ms] : kDelays) {
         SCOPED_TRACE(address.toStdString());
-        // 90 % of the injected delay, give or take a millisecond (truncations, a responder
-        // late by a fraction of a millisecond).
-        EXPECT_NEAR(row(address)->delay.toDouble(), ms * 0.9, 1.0)
-            << row(address)->delay.toStdString();
+        // 90 % of the round trip, which is never shorter than the injected delay; the best
+        // pass is within a millisecond or so of it (truncation, a little lateness).
+        const auto [lowest, highest] = shownRange(row(address));
+        EXPECT_GE(lowest, ms * 9 / 10);
+        EXPECT_LE(lowest, ms * 9 / 10 + kLateMs);
+        EXPECT_LT(highest, (ms + kStrayMs) * 9 / 10);
+        EXPECT_EQ(row(address)->delay.toInt(), shownDelays[row(address).get()].back());
         EXPECT_EQ(row(address)->losttimes, 0);
     }
     EXPECT_EQ(silent->delay, QStringLiteral("Unknown"));
@@ -224,16 +255,23 @@ TEST_F(BatchNetns, OneRequestEvery50msAndSilentLinesDoNotHoldUpTheOthers) {
     EXPECT_GE(near, static_cast<long>(gaps.size() * 8 / 10)) << "gaps far from 50 ms";
 
     // Every answering line shows its delay soon after its request arrived, silent lines
-    // before it or not.
+    // before it or not: never less than 90 % of 20 ms, never near a silent line's 4 s, and
+    // typically right at it.
+    std::vector<int> lowest;
     for (int i = 0; i < 40; ++i) {
         const QString address = QStringLiteral("10.200.2.%1").arg(i + 1);
         SCOPED_TRACE(address.toStdString());
         const LineNode line = row(address);
         ASSERT_TRUE(line);
-        EXPECT_NEAR(line->delay.toInt(), 18, 1 + kLateMs) << line->delay.toStdString();
+        const auto [lo, hi] = shownRange(line);
+        EXPECT_GE(lo, 18);
+        EXPECT_LT(hi, (20 + kStrayMs) * 9 / 10);
+        lowest.push_back(lo);
         ASSERT_TRUE(firstResultNs.count(line.get()));
         EXPECT_LT(firstResultNs[line.get()] - firstArrival(address), 1000'000'000LL);
     }
+    std::sort(lowest.begin(), lowest.end());
+    EXPECT_LE(lowest[lowest.size() / 2], 18 + kLateMs) << "median of the answering lines";
 }
 
 TEST_F(BatchNetns, StoppingWhileProbesAreInFlightKeepsTheLastValues) {
