@@ -72,7 +72,15 @@ HttpReply QtHttp::run(const QString& url, const QByteArray* body, int readTimeou
     } else {
         reply.reset(nam_.get(req));
     }
+    // Qt hands the read buffer size to its network thread only once that thread has taken
+    // the request on. A GET is handed over inside get(), so setting it now is in time; a POST
+    // is handed over from the event loop a moment later, and a size set before that is lost
+    // (a flood was then read whole, 100 MB and more). Setting it once more from the event
+    // loop, after Qt's own start, covers both.
     reply->setReadBufferSize(kReadBufferBytes);
+    QMetaObject::invokeMethod(
+        reply.get(), [r = reply.get()] { r->setReadBufferSize(kReadBufferBytes); },
+        Qt::QueuedConnection);
 
     // The read time-out is one of inactivity: it covers connecting and every wait for the
     // next bytes, and restarts whenever anything arrives or leaves.
