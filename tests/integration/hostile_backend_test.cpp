@@ -122,9 +122,11 @@ TEST(HostileBackend, HundredMegabyteRepliesAreCutAtTheCap) {
     START(b);
 
     // The probe: both hosts "answer" 100 MB, so neither answered. Without the cap a probe
-    // holds a whole flood (about 107 MiB) every time. With it the growth is 16-17 MiB, but
-    // now and then, on a loaded machine, Qt's network thread takes in one burst beyond our
-    // read buffer before the cap can act; a second probe shows whether the bound holds.
+    // holds a whole flood (about 107 MiB) every time. With it the growth is 16-17 MiB. Qt's
+    // network thread learns the read buffer size only after it has taken the request on, so
+    // when a loaded machine holds this thread up between starting a GET and setting the size
+    // (a 300 ms pause there does it every time), that thread reads the flood without limit;
+    // a second probe shows whether the bound holds.
     qint64 least = std::numeric_limits<qint64>::max();
     for (int attempt = 0; attempt < 2 && least >= 12 * QtHttp::kMaxReplyBytes; ++attempt) {
         Rig rig;
