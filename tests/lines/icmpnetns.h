@@ -22,10 +22,11 @@
 #include <QTemporaryDir>
 #include <atomic>
 #include <chrono>
-#include <vector>
+#include <functional>
 #include <map>
 #include <memory>
 #include <thread>
+#include <vector>
 
 #include "platform/linux/linuxicmp.h"
 
@@ -155,18 +156,7 @@ private:
         }
         // Standard output and error together, until the program closes them.
         QByteArray text;
-        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-        for (;;) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                                  until - std::chrono::steady_clock::now())
-                                  .count();
-            pollfd p{fd, POLLIN, 0};
-            if (left <= 0 || ::poll(&p, 1, static_cast<int>(left)) <= 0) break;
-            char buf[4096];
-            const ssize_t n = ::read(fd, buf, sizeof buf);
-            if (n <= 0) break;
-            text.append(buf, n);
-        }
+        readInto(fd, text, timeoutMs, [](const QByteArray&) { return false; });
         ::close(fd);
         int status = 0;
         if (!reap(pid, 1000, &status)) {
@@ -219,22 +209,30 @@ private:
         return true;
     }
 
-    // The responder says "ready" once its TUN device is up.
-    bool readyWithin(int ms) {
-        QByteArray text;
+    // Appends what `fd` delivers to `text` until `enough(text)` holds (true), or the writer
+    // closes it or `ms` have passed (false).
+    static bool readInto(int fd, QByteArray& text, int ms,
+                         const std::function<bool(const QByteArray&)>& enough) {
         const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-        while (!text.contains("ready")) {
+        while (!enough(text)) {
             const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
                                   until - std::chrono::steady_clock::now())
                                   .count();
-            pollfd p{responderOut_, POLLIN, 0};
+            pollfd p{fd, POLLIN, 0};
             if (left <= 0 || ::poll(&p, 1, static_cast<int>(left)) <= 0) return false;
-            char buf[256];
-            const ssize_t n = ::read(responderOut_, buf, sizeof buf);
+            char buf[4096];
+            const ssize_t n = ::read(fd, buf, sizeof buf);
             if (n <= 0) return false;
             text.append(buf, n);
         }
         return true;
+    }
+
+    // The responder says "ready" once its TUN device is up.
+    bool readyWithin(int ms) {
+        QByteArray text;
+        return readInto(responderOut_, text, ms,
+                        [](const QByteArray& t) { return t.contains("ready"); });
     }
 
     QString name_;

@@ -4,9 +4,9 @@
 
 #include <QComboBox>
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QDir>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <cerrno>

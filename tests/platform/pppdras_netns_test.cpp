@@ -2,10 +2,8 @@
 // stand-in makes a TUN interface named like a ppp link there, and the service follows it through
 // netlink exactly as it follows a real link. Needs root; skips otherwise.
 #include <arpa/inet.h>
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
-#include <sched.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -20,10 +18,9 @@ namespace zenrun {
 namespace {
 
 using testing::PppdFixture;
-using testing::ScopedEnv;
 using testing::InsideNetns;
+using testing::ScopedEnv;
 using testing::TestNetns;
-
 
 struct PppdNetns : PppdFixture {
     std::unique_ptr<TestNetns> ns;

@@ -2,9 +2,7 @@
 // route table (netlink), the Linux dial-up service with the stand-in pppd, and zenrun-backend
 // for the IP check. Connect -> routes in -> link up -> peers file gone -> Disconnect -> routes
 // out, no pppd left, the table as before. Needs root; skips otherwise.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sched.h>
 #include <unistd.h>
 
 #include <QComboBox>
@@ -37,7 +35,6 @@
 
 namespace zenrun::testing {
 namespace {
-
 
 struct RealPath : ::testing::Test {
     std::unique_ptr<TestNetns> ns;
